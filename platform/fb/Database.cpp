@@ -1,0 +1,100 @@
+#include "platform/fb/Database.h"
+
+#include <ibase.h>
+
+#include <vector>
+
+#include "platform/fb/Client.h"
+#include "platform/fb/Statement.h"
+#include "platform/fb/Transaction.h"
+
+namespace fb {
+
+using namespace Firebird;
+using detail::call;
+using detail::Status;
+
+Database::Database() = default;
+
+Database::Database(const QString& databaseName) : name_(databaseName) {}
+
+Database::~Database() {
+    try {
+        close();
+    } catch (...) {
+        // A destructor cannot report; the connection is gone either way.
+    }
+    for (Transaction* t : std::set<Transaction*>(transactions_)) t->databaseGone();
+    for (Statement* s : std::set<Statement*>(statements_)) s->releaseStatement();
+}
+
+void Database::setDatabaseName(const QString& name) {
+    if (connected()) detail::raise(QStringLiteral("Cannot change the database name of an open connection"));
+    name_ = name;
+}
+
+IAttachment* Database::attachment() const {
+    if (!attachment_) detail::raise(QStringLiteral("Database not connected: ") + name_);
+    return attachment_;
+}
+
+void Database::connect(bool create, int pageSize) {
+    if (connected()) return;
+    if (name_.isEmpty()) detail::raise(QStringLiteral("Database name is missing"));
+    Status st;
+    attachment_ = call([&] {
+        IXpbBuilder* dpb = detail::util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
+        struct Release {
+            IXpbBuilder* b;
+            ~Release() { b->dispose(); }
+        } release{dpb};
+        if (!user_.isEmpty()) dpb->insertString(&st, isc_dpb_user_name, detail::utf8(user_).constData());
+        if (!password_.isEmpty()) dpb->insertString(&st, isc_dpb_password, detail::utf8(password_).constData());
+        if (!role_.isEmpty()) dpb->insertString(&st, isc_dpb_sql_role_name, detail::utf8(role_).constData());
+        dpb->insertString(&st, isc_dpb_lc_ctype, detail::utf8(charset_).constData());
+        dpb->insertTag(&st, isc_dpb_utf8_filename);
+        const QByteArray path = detail::utf8(name_);
+        if (create) {
+            dpb->insertInt(&st, isc_dpb_page_size, pageSize);
+            dpb->insertInt(&st, isc_dpb_sql_dialect, 3);
+            dpb->insertString(&st, isc_dpb_set_db_charset, "WIN1251");
+            return detail::provider()->createDatabase(&st, path.constData(), dpb->getBufferLength(&st),
+                                                      dpb->getBuffer(&st));
+        }
+        return detail::provider()->attachDatabase(&st, path.constData(), dpb->getBufferLength(&st),
+                                                  dpb->getBuffer(&st));
+    });
+}
+
+void Database::create(int pageSize) { connect(true, pageSize); }
+
+void Database::open() { connect(false, 0); }
+
+void Database::close() {
+    if (!attachment_) return;
+    // Every transaction first ends the way it would on release, then the statement handles go.
+    for (Transaction* t : std::set<Transaction*>(transactions_)) {
+        if (t->inTransaction()) t->endOnRelease(false);
+    }
+    for (Statement* s : std::set<Statement*>(statements_)) s->releaseStatement();
+    Status st;
+    call([&] { attachment_->detach(&st); });
+    attachment_ = nullptr;
+}
+
+void Database::dropDatabase() {
+    for (Transaction* t : std::set<Transaction*>(transactions_)) {
+        if (t->inTransaction()) t->rollback();
+    }
+    for (Statement* s : std::set<Statement*>(statements_)) s->releaseStatement();
+    Status st;
+    call([&] { attachment()->dropDatabase(&st); });
+    attachment_ = nullptr;
+}
+
+void Database::detach(Transaction* t) {
+    transactions_.erase(t);
+    if (defaultTransaction_ == t) defaultTransaction_ = nullptr;
+}
+
+}  // namespace fb

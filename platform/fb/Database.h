@@ -1,0 +1,71 @@
+#pragma once
+// A connection to one Firebird database: a file opened by the embedded engine, or "host[/port]:path"
+// on a server. It knows the transactions and statements that work on it, so closing it ends them.
+
+#include <QString>
+#include <set>
+
+namespace Firebird {
+class IAttachment;
+}
+
+namespace fb {
+
+class Transaction;
+class Statement;
+
+class Database {
+public:
+    Database();
+    explicit Database(const QString& databaseName);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    void setDatabaseName(const QString& name);
+    const QString& databaseName() const { return name_; }
+    void setUserName(const QString& user) { user_ = user; }
+    const QString& userName() const { return user_; }
+    void setPassword(const QString& password) { password_ = password; }
+    void setRole(const QString& role) { role_ = role; }
+    const QString& role() const { return role_; }
+    // The connection character set; texts inside the program are always Unicode.
+    void setCharset(const QString& charset) { charset_ = charset; }
+    const QString& charset() const { return charset_; }
+
+    // Creates a new database (dialect 3, default character set WIN1251) and stays connected to it.
+    void create(int pageSize = 8192);
+    void open();
+    // Ends every active transaction with its default action, frees the statements, then detaches.
+    void close();
+    bool connected() const { return attachment_ != nullptr; }
+    // Drops the connected database file.
+    void dropDatabase();
+
+    // The transaction statements use when they are given none (may be null).
+    void setDefaultTransaction(Transaction* transaction) { defaultTransaction_ = transaction; }
+    Transaction* defaultTransaction() const { return defaultTransaction_; }
+
+    Firebird::IAttachment* attachment() const;  // raises when not connected
+
+private:
+    friend class Transaction;
+    friend class Statement;
+    void attach(Transaction* t) { transactions_.insert(t); }
+    void detach(Transaction* t);
+    void attach(Statement* s) { statements_.insert(s); }
+    void detach(Statement* s) { statements_.erase(s); }
+    void connect(bool create, int pageSize);
+
+    QString name_;
+    QString user_ = QStringLiteral("SYSDBA");
+    QString password_;
+    QString role_;
+    QString charset_ = QStringLiteral("UTF8");
+    Firebird::IAttachment* attachment_ = nullptr;
+    Transaction* defaultTransaction_ = nullptr;
+    std::set<Transaction*> transactions_;
+    std::set<Statement*> statements_;
+};
+
+}  // namespace fb

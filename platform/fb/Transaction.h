@@ -1,0 +1,74 @@
+#pragma once
+// A transaction on one database, set up by parameter words ("read_committed", "rec_version",
+// "nowait", ...). Several may be active at once on one connection. Released while active, it takes
+// its default action, except while an exception unwinds: then it rolls back, so a half-done change
+// never commits.
+
+#include <QStringList>
+#include <functional>
+#include <set>
+#include <vector>
+
+namespace Firebird {
+class ITransaction;
+}
+
+namespace fb {
+
+class Database;
+class Statement;
+
+enum class TransactionAction { Commit, Rollback };
+
+class Transaction {
+public:
+    explicit Transaction(Database* database = nullptr);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void setDefaultDatabase(Database* database);
+    Database* defaultDatabase() const { return database_; }
+
+    // Parameter words, one per entry; checked when the transaction starts.
+    void setParams(const QStringList& params) { params_ = params; }
+    const QStringList& params() const { return params_; }
+    void setDefaultAction(TransactionAction action) { defaultAction_ = action; }
+    TransactionAction defaultAction() const { return defaultAction_; }
+
+    void start();
+    bool inTransaction() const { return handle_ != nullptr; }
+    void commit();
+    void rollback();
+    void commitRetaining();
+    void rollbackRetaining();
+
+    // Callbacks run after every rollback (plain or retaining, explicit or on release).
+    using Hook = std::function<void()>;
+    int addRollbackHook(Hook hook);
+    void removeRollbackHook(int id);
+
+    // The client handle; starts the transaction when it is not active.
+    Firebird::ITransaction* handle();
+
+private:
+    friend class Database;
+    friend class Statement;
+    void attach(Statement* s) { statements_.insert(s); }
+    void detach(Statement* s) { statements_.erase(s); }
+    void closeCursors();
+    void runRollbackHooks();
+    void endOnRelease(bool unwinding);
+    void databaseGone();
+
+    Database* database_ = nullptr;
+    QStringList params_;
+    TransactionAction defaultAction_ = TransactionAction::Commit;
+    Firebird::ITransaction* handle_ = nullptr;
+    std::set<Statement*> statements_;
+    std::vector<std::pair<int, Hook>> rollbackHooks_;
+    int nextHookId_ = 1;
+    int uncaughtAtCreation_;
+};
+
+}  // namespace fb

@@ -1,0 +1,158 @@
+#include <stdexcept>
+
+#include "ScratchDb.h"
+#include "platform/fb/Error.h"
+
+using fb::Statement;
+using fb::Transaction;
+using fbtest::ScratchSuite;
+
+namespace {
+
+const QStringList kStandard = {QStringLiteral("read_committed"), QStringLiteral("rec_version"),
+                               QStringLiteral("nowait")};
+
+class TransactionTest : public ScratchSuite {
+protected:
+    static void insert(Transaction& t, int id, const QString& name) {
+        Statement q(&t);
+        q.setSql(QStringLiteral("insert into T_REC (ID, NAME) values (:ID, :NAME)"));
+        q.setParam(QStringLiteral("ID"), id);
+        q.setParam(QStringLiteral("NAME"), name);
+        q.execute();
+    }
+    static int count(int id) {
+        return scalar(QStringLiteral("select count(*) from T_REC where ID = %1").arg(id)).toInt();
+    }
+};
+
+TEST_F(TransactionTest, ReleaseTakesTheDefaultAction) {
+    struct Case {
+        fb::TransactionAction action;
+        int id;
+        int expected;
+    };
+    for (const Case& c : {Case{fb::TransactionAction::Commit, 101, 1}, Case{fb::TransactionAction::Rollback, 102, 0}}) {
+        {
+            Transaction t(&db());
+            t.setParams(kStandard);
+            t.setDefaultAction(c.action);
+            insert(t, c.id, QStringLiteral("release %1").arg(c.id));  // starts the inactive transaction
+            EXPECT_TRUE(t.inTransaction());
+        }
+        EXPECT_EQ(count(c.id), c.expected);
+    }
+}
+
+TEST_F(TransactionTest, ReleaseDuringAnExceptionRollsBack) {
+    try {
+        Transaction t(&db());
+        t.setParams(kStandard);
+        insert(t, 111, QStringLiteral("half done"));
+        throw std::runtime_error("payment failed");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(count(111), 0);
+}
+
+TEST_F(TransactionTest, TransactionMadeDuringUnwindingStillCommits) {
+    // Only a transaction the unwinding releases rolls back; work done inside a destructor is its own.
+    struct Cleanup {
+        ~Cleanup() {
+            Transaction t(&db());
+            insert(t, 112, QStringLiteral("cleanup"));
+        }
+    };
+    try {
+        Cleanup c;
+        throw std::runtime_error("fail");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(count(112), 1);
+}
+
+TEST_F(TransactionTest, RetainingKeepsTheTransactionAndRollbackHooksRun) {
+    Transaction t(&db());
+    t.setParams(kStandard);
+    int hooks = 0;
+    const int id = t.addRollbackHook([&] { ++hooks; });
+    insert(t, 121, QStringLiteral("retained"));
+    t.commitRetaining();
+    EXPECT_TRUE(t.inTransaction());
+    EXPECT_EQ(count(121), 1);
+    insert(t, 122, QStringLiteral("dropped"));
+    t.rollbackRetaining();
+    EXPECT_TRUE(t.inTransaction());
+    EXPECT_EQ(hooks, 1);
+    t.rollback();
+    EXPECT_FALSE(t.inTransaction());
+    EXPECT_EQ(hooks, 2);
+    t.removeRollbackHook(id);
+    insert(t, 123, QStringLiteral("dropped too"));
+    t.rollback();
+    EXPECT_EQ(hooks, 2);
+    EXPECT_EQ(count(122) + count(123), 0);
+}
+
+TEST_F(TransactionTest, ReadCommittedSeesOnlyCommittedRows) {
+    Transaction reader(&db());
+    reader.setParams(kStandard);
+    Transaction writer(&db());
+    writer.setParams(kStandard);
+    Statement q(&reader);
+    q.setSql(QStringLiteral("select count(*) from T_REC where ID = 131"));
+    auto seen = [&] {
+        q.execute();
+        q.fetch();
+        return q.value(0).toInt();
+    };
+    insert(writer, 131, QStringLiteral("not yet"));
+    EXPECT_EQ(seen(), 0);
+    writer.commit();
+    EXPECT_EQ(seen(), 1);
+}
+
+TEST_F(TransactionTest, NoWaitUpdateOfALockedRowFailsAtOnce) {
+    // Firebird 3 reports a no-wait update conflict as "deadlock" / "update conflicts with concurrent
+    // update"; a waiting transaction would block here instead.
+    exec(QStringLiteral("insert into T_REC (ID, NAME) values (141, 'locked')"));
+    Transaction first(&db());
+    first.setParams(kStandard);
+    Transaction second(&db());
+    second.setParams(kStandard);
+    Statement a(&first);
+    a.setSql(QStringLiteral("update T_REC set AMOUNT = 1 where ID = 141"));
+    a.execute();
+    Statement b(&second);
+    b.setSql(QStringLiteral("update T_REC set AMOUNT = 2 where ID = 141"));
+    try {
+        b.execute();
+        FAIL() << "the second update went through";
+    } catch (const fb::Error& e) {
+        EXPECT_EQ(e.gdsCode(), fb::gds::Deadlock) << e.fullText().toStdString();
+        EXPECT_TRUE(e.hasGdsCode(fb::gds::UpdateConflict));
+    }
+}
+
+TEST_F(TransactionTest, ClosingTheDatabaseEndsTransactionsWithTheirDefaultAction) {
+    fb::Database other(path());
+    other.open();
+    Transaction keep(&other);
+    Transaction drop(&other);
+    drop.setDefaultAction(fb::TransactionAction::Rollback);
+    insert(keep, 151, QStringLiteral("kept at close"));
+    insert(drop, 152, QStringLiteral("dropped at close"));
+    other.close();
+    EXPECT_FALSE(keep.inTransaction());
+    EXPECT_EQ(count(151), 1);
+    EXPECT_EQ(count(152), 0);
+}
+
+TEST_F(TransactionTest, UnknownParameterWordIsRefused) {
+    Transaction t(&db());
+    t.setParams({QStringLiteral("read_committed"), QStringLiteral("fast")});
+    EXPECT_THROW(t.start(), fb::Error);
+    EXPECT_FALSE(t.inTransaction());
+}
+
+}  // namespace
