@@ -156,3 +156,28 @@ TEST_F(TransactionTest, UnknownParameterWordIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ConnectionTest, ConnectionFailuresCarryTheirCodes) {
+    struct Case {
+        QString name;
+        long code;
+    };
+    const Case cases[] = {
+        {QStringLiteral("/nonexistent-folder/missing.fdb"), fb::gds::IoError},
+        {QStringLiteral("127.0.0.1/1:/tmp/none.fdb"), fb::gds::NetworkError},
+    };
+    for (const Case& c : cases) {
+        fb::Database db(c.name);
+        try {
+            db.open();
+            ADD_FAILURE() << "opened " << c.name.toStdString();
+        } catch (const fb::Error& e) {
+            EXPECT_TRUE(e.hasGdsCode(c.code)) << e.fullText().toStdString();
+        }
+        EXPECT_FALSE(db.connected());
+    }
+}
+
+}  // namespace
