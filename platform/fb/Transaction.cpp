@@ -84,13 +84,15 @@ ITransaction* Transaction::handle() {
     return handle_;
 }
 
-void Transaction::closeCursors() {
+void Transaction::beforeEnd() {
+    const auto hooks = endHooks_;  // a hook may remove itself
+    for (const auto& h : hooks) h.second();
     for (Statement* s : statements_) s->closeCursor();
 }
 
 void Transaction::commit() {
     if (!inTransaction()) detail::raise(QStringLiteral("Transaction is not active"));
-    closeCursors();
+    beforeEnd();
     Status st;
     call([&] { handle_->commit(&st); });
     handle_ = nullptr;
@@ -98,7 +100,7 @@ void Transaction::commit() {
 
 void Transaction::rollback() {
     if (!inTransaction()) detail::raise(QStringLiteral("Transaction is not active"));
-    closeCursors();
+    beforeEnd();
     Status st;
     call([&] { handle_->rollback(&st); });
     handle_ = nullptr;
@@ -125,6 +127,15 @@ int Transaction::addRollbackHook(Hook hook) {
 
 void Transaction::removeRollbackHook(int id) {
     std::erase_if(rollbackHooks_, [id](const auto& h) { return h.first == id; });
+}
+
+int Transaction::addEndHook(Hook hook) {
+    endHooks_.emplace_back(nextHookId_, std::move(hook));
+    return nextHookId_++;
+}
+
+void Transaction::removeEndHook(int id) {
+    std::erase_if(endHooks_, [id](const auto& h) { return h.first == id; });
 }
 
 void Transaction::runRollbackHooks() {

@@ -48,6 +48,10 @@ public:
     int addRollbackHook(Hook hook);
     void removeRollbackHook(int id);
 
+    // Callbacks run before every commit or rollback that ends the transaction (datasets close then).
+    int addEndHook(Hook hook);
+    void removeEndHook(int id);
+
     // The client handle; starts the transaction when it is not active.
     Firebird::ITransaction* handle();
 
@@ -56,7 +60,7 @@ private:
     friend class Statement;
     void attach(Statement* s) { statements_.insert(s); }
     void detach(Statement* s) { statements_.erase(s); }
-    void closeCursors();
+    void beforeEnd();
     void runRollbackHooks();
     void endOnRelease(bool unwinding);
     void databaseGone();
@@ -67,6 +71,7 @@ private:
     Firebird::ITransaction* handle_ = nullptr;
     std::set<Statement*> statements_;
     std::vector<std::pair<int, Hook>> rollbackHooks_;
+    std::vector<std::pair<int, Hook>> endHooks_;
     int nextHookId_ = 1;
     int uncaughtAtCreation_;
 };
