@@ -92,6 +92,12 @@ void Database::dropDatabase() {
     attachment_ = nullptr;
 }
 
+Transaction* Database::adopt(std::unique_ptr<Transaction> transaction) {
+    transaction->setDefaultDatabase(this);
+    owned_.push_back(std::move(transaction));
+    return owned_.back().get();
+}
+
 void Database::detach(Transaction* t) {
     transactions_.erase(t);
     if (defaultTransaction_ == t) defaultTransaction_ = nullptr;

@@ -3,7 +3,9 @@
 // on a server. It knows the transactions and statements that work on it, so closing it ends them.
 
 #include <QString>
+#include <memory>
 #include <set>
+#include <vector>
 
 namespace Firebird {
 class IAttachment;
@@ -48,6 +50,9 @@ public:
 
     Firebird::IAttachment* attachment() const;  // raises when not connected
 
+    // Keeps a transaction for the life of this connection (the platform's "owned by the database").
+    Transaction* adopt(std::unique_ptr<Transaction> transaction);
+
 private:
     friend class Transaction;
     friend class Statement;
@@ -66,6 +71,8 @@ private:
     Transaction* defaultTransaction_ = nullptr;
     std::set<Transaction*> transactions_;
     std::set<Statement*> statements_;
+    // Destroyed first, while the sets above still exist.
+    std::vector<std::unique_ptr<Transaction>> owned_;
 };
 
 }  // namespace fb

@@ -44,6 +44,12 @@ void Query::setTransaction(Transaction* transaction) {
     transaction_ = transaction;
     statement_.setTransaction(transaction);
     if (transaction_) endHook_ = transaction_->addEndHook([this] { close(); });
+    if (ownTransaction_ && ownTransaction_.get() != transaction) ownTransaction_.reset();
+}
+
+void Query::setOwnTransaction(std::unique_ptr<Transaction> transaction) {
+    setTransaction(transaction.get());
+    ownTransaction_ = std::move(transaction);
 }
 
 Database* Query::database() const { return statement_.database(); }

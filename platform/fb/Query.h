@@ -3,6 +3,8 @@
 // rows only as navigation or a view asks for them. Like the platform's query, it closes when its
 // transaction ends.
 
+#include <memory>
+
 #include "platform/data/Dataset.h"
 #include "platform/fb/Statement.h"
 
@@ -20,6 +22,9 @@ public:
     void setTransaction(Transaction* transaction);
     Transaction* transaction() const { return transaction_; }
     Database* database() const;
+    // The query keeps this transaction and frees it with itself (after closing).
+    void setOwnTransaction(std::unique_ptr<Transaction> transaction);
+    bool ownsTransaction() const { return ownTransaction_ != nullptr; }
 
     // Changing the text closes the query and clears the parameters.
     void setSql(const QString& sql);
@@ -42,6 +47,7 @@ protected:
 private:
     Transaction* transaction_ = nullptr;
     int endHook_ = 0;
+    std::unique_ptr<Transaction> ownTransaction_;  // declared before the statement: it outlives it
     Statement statement_;
 };
 
