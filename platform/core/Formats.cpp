@@ -1,6 +1,8 @@
 #include "platform/core/Formats.h"
 
+#include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -132,6 +134,153 @@ QString currToStr(qint64 tenThousandths) {
     while (fraction.endsWith(u'0')) fraction.chop(1);
     if (!fraction.isEmpty()) out += formats().decimalSeparator + fraction;
     return negative ? u'-' + out : out;
+}
+
+namespace {
+
+// The digits of |value| rounded half away from zero at the given decimals, as integer and fraction
+// digit strings, working on the 18-significant-digit decimal form of the double.
+void roundedDigits(double value, int decimals, QString& intDigits, QString& fracDigits) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.17e", std::fabs(value));
+    const QString text = QString::fromLatin1(buf);
+    const int ePos = text.indexOf(u'e');
+    const QString digits = text.left(ePos).remove(u'.');  // 18 digits, d.ddd...
+    const int exp10 = text.mid(ePos + 1).toInt();
+    // Place the digits on a fixed grid: position of the decimal point after intLen digits.
+    QString all = digits;
+    int intLen = exp10 + 1;
+    if (intLen <= 0) {
+        all = QString(1 - intLen, u'0') + all;
+        intLen = 1;
+    }
+    if (all.size() < intLen + decimals + 1) all += QString(intLen + decimals + 1 - all.size(), u'0');
+    const bool roundUp = all[intLen + decimals] >= u'5';
+    QString kept = all.left(intLen + decimals);
+    if (roundUp) {
+        int i = static_cast<int>(kept.size()) - 1;
+        for (; i >= 0; --i) {
+            if (kept[i] == u'9') {
+                kept[i] = u'0';
+            } else {
+                kept[i] = QChar(kept[i].unicode() + 1);
+                break;
+            }
+        }
+        if (i < 0) {
+            kept.prepend(u'1');
+            ++intLen;
+        }
+    }
+    intDigits = kept.left(intLen);
+    fracDigits = kept.mid(intLen);
+    while (intDigits.size() > 1 && intDigits.startsWith(u'0')) intDigits.remove(0, 1);
+}
+
+}  // namespace
+
+QString formatFixed(double value, int decimals) {
+    if (!std::isfinite(value) || std::fabs(value) >= 1e15) return floatToStr(value);
+    decimals = std::clamp(decimals, 0, 18);
+    QString intDigits, fracDigits;
+    roundedDigits(value, decimals, intDigits, fracDigits);
+    QString out = intDigits;
+    if (decimals > 0) out += formats().decimalSeparator + fracDigits;
+    const bool zero = !out.contains(QRegularExpression(QStringLiteral("[1-9]")));
+    return value < 0 && !zero ? u'-' + out : out;
+}
+
+QString formatFloat(const QString& pattern, double value) {
+    // Split into sections outside quotes.
+    QStringList sections;
+    QString current;
+    QChar quote;
+    for (QChar c : pattern) {
+        if (!quote.isNull()) {
+            current += c;
+            if (c == quote) quote = QChar();
+        } else if (c == u'"' || c == u'\'') {
+            quote = c;
+            current += c;
+        } else if (c == u';') {
+            sections << current;
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    sections << current;
+    if (pattern.isEmpty()) return floatToStr(value);
+
+    QString section = sections[0];
+    bool addMinus = value < 0;
+    if (value < 0 && sections.size() > 1 && !sections[1].isEmpty()) {
+        section = sections[1];
+        addMinus = false;
+    }
+
+    // Read the placeholders of the section.
+    int intZeros = 0, fracZeros = 0, fracHashes = 0;
+    bool point = false, thousands = false;
+    quote = QChar();
+    for (QChar c : section) {
+        if (!quote.isNull()) {
+            if (c == quote) quote = QChar();
+            continue;
+        }
+        if (c == u'"' || c == u'\'') {
+            quote = c;
+        } else if (c == u'.') {
+            point = true;
+        } else if (c == u',') {
+            if (!point) thousands = true;
+        } else if (c == u'0') {
+            point ? ++fracZeros : ++intZeros;
+        } else if (c == u'#') {
+            if (point) ++fracHashes;
+        }
+    }
+    QString intDigits, fracDigits;
+    roundedDigits(value, fracZeros + fracHashes, intDigits, fracDigits);
+    if (sections.size() > 2 && !sections[2].isEmpty() && !intDigits.contains(QRegularExpression(QStringLiteral("[1-9]"))) &&
+        !fracDigits.contains(QRegularExpression(QStringLiteral("[1-9]")))) {
+        return formatFloat(sections[2], 0.0);
+    }
+    while (fracDigits.size() > fracZeros && fracDigits.endsWith(u'0')) fracDigits.chop(1);
+    if (intDigits == QStringLiteral("0") && intZeros == 0) intDigits.clear();
+    if (intDigits.size() < intZeros) intDigits = QString(intZeros - intDigits.size(), u'0') + intDigits;
+    if (thousands) {
+        for (qsizetype i = intDigits.size() - 3; i > 0; i -= 3) intDigits.insert(i, formats().thousandSeparator);
+    }
+    QString number = intDigits;
+    if (!fracDigits.isEmpty()) number += formats().decimalSeparator + fracDigits;
+
+    // Rebuild the section: literals kept, the run of placeholders replaced by the number once.
+    QString out;
+    bool placed = false;
+    quote = QChar();
+    for (QChar c : section) {
+        if (!quote.isNull()) {
+            if (c == quote) {
+                quote = QChar();
+            } else {
+                out += c;
+            }
+            continue;
+        }
+        if (c == u'"' || c == u'\'') {
+            quote = c;
+        } else if (c == u'0' || c == u'#' || c == u'.' || c == u',') {
+            if (!placed) {
+                out += number;
+                placed = true;
+            }
+        } else {
+            out += c;
+        }
+    }
+    const bool zero = !number.contains(QRegularExpression(QStringLiteral("[1-9]")));
+    return addMinus && !zero ? u'-' + out : out;
 }
 
 bool tryStrToInt64(const QString& text, qint64& result) {

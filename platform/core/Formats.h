@@ -13,6 +13,7 @@ struct FormatSettings {
     QChar decimalSeparator = u'.';
     QChar dateSeparator = u'.';
     QChar timeSeparator = u':';
+    QChar thousandSeparator = u' ';
     QString shortDateFormat = QStringLiteral("dd.mm.yyyy");
     QString shortTimeFormat = QStringLiteral("hh:mm");
     QString longTimeFormat = QStringLiteral("hh:mm:ss");
@@ -47,6 +48,15 @@ QString dateTimeToStr(DateTime value);
 QString floatToStr(double value);
 // A currency value (ten-thousandths): at most four decimals, trailing zeros dropped.
 QString currToStr(qint64 tenThousandths);
+
+// Fixed-point text with exactly that many decimals: the value is first taken to 18 significant
+// digits, then the last kept digit is rounded half away from zero (0.125 gives "0.13", 2.675 whose
+// double lies below the half gives "2.67"). Values of 1E15 and more give the general text.
+QString formatFixed(double value, int decimals);
+// Number patterns: sections "positive;negative;zero", '0' a forced digit, '#' an optional one, '.' the
+// decimal point, ',' in the integer part groups thousands, quoted text copied. A single section puts a
+// minus before negative values.
+QString formatFloat(const QString& pattern, double value);
 
 // Parsing with the process formats; surrounding blanks are ignored.
 bool tryStrToInt64(const QString& text, qint64& result);

@@ -38,3 +38,26 @@ TEST(DateTimeTest, Formatting) {
     EXPECT_EQ(core::formatDateTime(QStringLiteral("yyyymmdd'_'hhnn"), dt), QStringLiteral("20090505_0403"));
     EXPECT_EQ(core::dateTimeToStr(DateTime::encode(2009, 5, 25)), QStringLiteral("25.05.2009"));
 }
+
+TEST(NumberFormatTest, FixedAndPatternTexts) {
+    setProcessFormats();
+    struct Case {
+        const char* pattern;  // empty: formatFixed with 2 decimals
+        double value;
+        const char16_t* text;
+    };
+    const Case cases[] = {
+        {"", 12.5, u"12.50"},       {"", 0.125, u"0.13"},       {"", -0.125, u"-0.13"},
+        {"", 2.675, u"2.67"},       {"", 0.0, u"0.00"},         {"", -0.001, u"0.00"},
+        {"", 999.995, u"1000.00"},  {"0.00", 1234.5, u"1234.50"}, {"0.0000", 41.25, u"41.2500"},
+        {",0.00;-,0.00", -1234567.891, u"-1 234 567.89"}, {",0.00;-,0.00", 12.5, u"12.50"},
+        {",0;-,0", 1500.0, u"1 500"}, {"0.##", 2.5, u"2.5"}, {"0.", 7.6, u"8"}, {"0.00 'грн'", 3.0, u"3.00 грн"},
+    };
+    for (const Case& c : cases) {
+        const QString pattern = QString::fromUtf8(c.pattern);
+        const QString got = pattern.isEmpty() ? core::formatFixed(c.value, 2) : core::formatFloat(pattern, c.value);
+        EXPECT_EQ(got, QString::fromUtf16(c.text)) << c.pattern << " " << c.value;
+    }
+    core::ScopedDecimalSeparator comma(u',');
+    EXPECT_EQ(core::formatFixed(12.5, 2), QStringLiteral("12,50"));
+}
