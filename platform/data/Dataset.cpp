@@ -481,6 +481,7 @@ void Dataset::insert() {
     bof_ = eof_ = false;
     setState(DatasetState::Insert);
     notifyReset();
+    doNewRecord();
     if (onNewRecord) onNewRecord(*this);
 }
 
@@ -499,6 +500,7 @@ void Dataset::append() {
     bof_ = eof_ = false;
     setState(DatasetState::Insert);
     notifyReset();
+    doNewRecord();
     if (onNewRecord) onNewRecord(*this);
 }
 

@@ -152,6 +152,8 @@ protected:
     virtual void doPost(const std::vector<core::Variant>& oldValues, std::vector<core::Variant>& newValues) {}
     // Remove a stored row.
     virtual void doDelete(const std::vector<core::Variant>& values) {}
+    // A new row was started, before the new-record event (fill generated keys here).
+    virtual void doNewRecord() {}
 
     void clearFields();
     // Keeps the fields the owner defined across opens (in-memory tables); else doOpen defines them.

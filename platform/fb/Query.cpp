@@ -85,4 +85,104 @@ bool Query::doFetch(int count) {
     return true;
 }
 
+void Query::setUpdateSql(UpdateKind kind, const QString& sql) { updateSql_[static_cast<int>(kind)] = sql; }
+
+void Query::setCachedUpdates(bool on) {
+    if (on == cached_) return;
+    if (!on && updatesPending()) cancelUpdates();
+    cached_ = on;
+}
+
+void Query::setGeneratorField(const QString& field, const QString& generator, int incrementBy) {
+    generatorField_ = field;
+    generator_ = generator;
+    generatorStep_ = incrementBy;
+}
+
+void Query::doNewRecord() {
+    if (generatorField_.isEmpty() || generator_.isEmpty()) return;
+    Statement gen(transaction_);
+    gen.setSql(QStringLiteral("select gen_id(%1, %2) from RDB$DATABASE").arg(generator_).arg(generatorStep_));
+    gen.execute();
+    gen.fetch();
+    fieldByName(generatorField_).setValue(gen.value(0));
+}
+
+void Query::doPost(const std::vector<core::Variant>& oldValues, std::vector<core::Variant>& newValues) {
+    const Change change{oldValues.empty() ? UpdateKind::Insert : UpdateKind::Modify, oldValues, newValues};
+    if (updateSql_[static_cast<int>(change.kind)].isEmpty()) {
+        detail::raise(QStringLiteral("Cannot modify a read-only dataset"));
+    }
+    if (cached_) {
+        if (log_.empty()) snapshot_ = snapshotRows();
+        log_.push_back(change);
+        return;
+    }
+    run(change);
+    const QString& refresh = updateSql_[static_cast<int>(UpdateKind::Refresh)];
+    if (refresh.isEmpty()) return;
+    // Values the database set (triggers, defaults) come back through the refresh statement.
+    Statement q(transaction_);
+    q.setSql(refresh);
+    for (const QString& name : q.paramNames()) {
+        if (data::Field* f = findField(name)) q.setParam(name, newValues[f->index()]);
+    }
+    q.execute();
+    if (q.fetch()) {
+        for (int i = 0; i < q.fieldCount(); ++i) {
+            if (data::Field* f = findField(q.fieldInfo(i).name); f && f->kind() == data::FieldKind::Data) {
+                newValues[f->index()] = q.value(i);
+            }
+        }
+    }
+}
+
+void Query::doDelete(const std::vector<core::Variant>& values) {
+    const Change change{UpdateKind::Delete, values, {}};
+    if (updateSql_[static_cast<int>(UpdateKind::Delete)].isEmpty()) {
+        detail::raise(QStringLiteral("Cannot modify a read-only dataset"));
+    }
+    if (cached_) {
+        if (log_.empty()) snapshot_ = snapshotRows();
+        log_.push_back(change);
+        return;
+    }
+    run(change);
+}
+
+void Query::run(const Change& change) {
+    if (!transaction_) detail::raise(QStringLiteral("Transaction not assigned"));
+    Statement q(transaction_);
+    q.setSql(updateSql_[static_cast<int>(change.kind)]);
+    for (const QString& name : q.paramNames()) {
+        data::Field* f = findField(name);
+        const std::vector<core::Variant>* source = &change.newValues;
+        if (!f && name.startsWith(QStringLiteral("OLD_"))) {
+            f = findField(name.mid(4));
+            source = &change.oldValues;
+        }
+        if (!f) detail::raise(QStringLiteral("Field '%1' not found").arg(name));
+        q.setParam(name, source->empty() ? core::Variant::null() : (*source)[f->index()]);
+    }
+    q.execute();
+}
+
+void Query::applyUpdates() {
+    checkBrowseMode();
+    // Applied in the order the changes were made; on a failure the rest stay pending.
+    while (!log_.empty()) {
+        run(log_.front());
+        log_.erase(log_.begin());
+    }
+    snapshot_.clear();
+}
+
+void Query::cancelUpdates() {
+    if (state() == data::DatasetState::Edit || state() == data::DatasetState::Insert) cancel();
+    if (log_.empty()) return;
+    restoreRows(snapshot_);
+    log_.clear();
+    snapshot_.clear();
+}
+
 }  // namespace fb

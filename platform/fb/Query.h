@@ -34,6 +34,18 @@ public:
     void setParam(const QString& name, const core::Variant& value) { statement_.setParam(name, value); }
     core::Variant param(const QString& name) { return statement_.param(name); }
 
+    // Editing: statements with ":FIELD" (the posted value) and ":OLD_FIELD" (the value before).
+    enum class UpdateKind { Modify, Insert, Delete, Refresh };
+    void setUpdateSql(UpdateKind kind, const QString& sql);
+    // Changes are kept and applied in order by applyUpdates, or dropped by cancelUpdates.
+    void setCachedUpdates(bool on);
+    bool cachedUpdates() const { return cached_; }
+    bool updatesPending() const { return !log_.empty(); }
+    void applyUpdates();
+    void cancelUpdates();
+    // A new row takes the generator's next value in this field.
+    void setGeneratorField(const QString& field, const QString& generator, int incrementBy = 1);
+
     // Runs a statement that returns no rows.
     void execSql();
     qint64 rowsAffected() const { return statement_.rowsAffected(); }
@@ -43,12 +55,29 @@ protected:
     void doOpen() override;
     void doClose() override;
     bool doFetch(int count) override;
+    void doPost(const std::vector<core::Variant>& oldValues, std::vector<core::Variant>& newValues) override;
+    void doDelete(const std::vector<core::Variant>& values) override;
+    void doNewRecord() override;
 
 private:
     Transaction* transaction_ = nullptr;
     int endHook_ = 0;
     std::unique_ptr<Transaction> ownTransaction_;  // declared before the statement: it outlives it
     Statement statement_;
+
+    struct Change {
+        UpdateKind kind;
+        std::vector<core::Variant> oldValues;
+        std::vector<core::Variant> newValues;
+    };
+    void run(const Change& change);
+    QString updateSql_[4];
+    bool cached_ = false;
+    std::vector<Change> log_;
+    std::vector<RowData> snapshot_;
+    QString generatorField_;
+    QString generator_;
+    int generatorStep_ = 1;
 };
 
 }  // namespace fb

@@ -18,6 +18,7 @@ inline const char* kScratchTables = R"sql(
 create table T_REC (ID integer not null primary key, NAME varchar(100), AMOUNT integer, D date,
                     TS timestamp, F double precision, FLAG smallint,
                     constraint UNQ_T_REC_NAME unique (NAME));
+create generator GEN_T_REC_ID;
 create table T_PARENT (ID integer not null primary key);
 create table T_CHILD (ID integer not null primary key,
                       PARENT_ID integer references T_PARENT(ID));
