@@ -1,0 +1,82 @@
+#pragma once
+// The one seam for modal messages and prompts: every box of the program goes through dialogs(), so
+// tests install ScriptedDialogs to read the texts and answer as a user would.
+
+#include <QFlags>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace ui {
+
+enum class MsgType { Error, Warning, Information, Confirmation };
+
+enum class Button { Ok = 1, Cancel = 2, Yes = 4, No = 8, Abort = 16, Retry = 32, Ignore = 64 };
+Q_DECLARE_FLAGS(Buttons, Button)
+Q_DECLARE_OPERATORS_FOR_FLAGS(Buttons)
+
+// How a modal box or form was closed.
+enum class ModalResult { None, Ok, Cancel, Yes, No, Abort, Retry, Ignore };
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // A message box; the result names the button pressed (Cancel when closed otherwise).
+    virtual ModalResult message(const QString& text, MsgType type, Buttons buttons, const QString& caption) = 0;
+    // A login-style prompt: the user name (editable or not) and a password. False when cancelled.
+    virtual bool loginPrompt(const QString& caption, QString& user, bool userReadOnly, QString& password) = 0;
+};
+
+// The dialogs in force (the Qt boxes unless a test installed others).
+Dialogs& dialogs();
+// Installs other dialogs for the life of the returned object.
+class ScopedDialogs {
+public:
+    explicit ScopedDialogs(Dialogs* dialogs);
+    ~ScopedDialogs();
+    ScopedDialogs(const ScopedDialogs&) = delete;
+    ScopedDialogs& operator=(const ScopedDialogs&) = delete;
+
+private:
+    Dialogs* saved_;
+};
+
+// The common boxes.
+void showError(const QString& text, const QString& caption = {});
+void showWarning(const QString& text, const QString& caption = {});
+void showInfo(const QString& text, const QString& caption = {});
+bool askYesNo(const QString& text, const QString& caption = {}, MsgType type = MsgType::Confirmation);
+bool askOkCancel(const QString& text, const QString& caption = {}, MsgType type = MsgType::Confirmation);
+
+// Real Qt message boxes and prompts.
+class QtDialogs : public Dialogs {
+public:
+    ModalResult message(const QString& text, MsgType type, Buttons buttons, const QString& caption) override;
+    bool loginPrompt(const QString& caption, QString& user, bool userReadOnly, QString& password) override;
+};
+
+// Records every box and answers from a script; with the script used up it answers the first button
+// offered (messages) or cancels (prompts).
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Shown {
+        QString text;
+        MsgType type;
+        Buttons buttons;
+        QString caption;
+    };
+    std::vector<Shown> shown;
+    std::deque<ModalResult> answers;
+    // Password answers for prompts; an empty optional cancels.
+    std::deque<std::optional<QString>> passwords;
+    int prompts = 0;
+
+    ModalResult message(const QString& text, MsgType type, Buttons buttons, const QString& caption) override;
+    bool loginPrompt(const QString& caption, QString& user, bool userReadOnly, QString& password) override;
+    QStringList texts() const;
+};
+
+}  // namespace ui

@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "platform/ui/Dialogs.h"
+
+namespace {
+
+TEST(DialogsTest, ScriptedDialogsRecordAndAnswer) {
+    ui::ScriptedDialogs scripted;
+    ui::ScopedDialogs scope(&scripted);
+    scripted.answers = {ui::ModalResult::No};
+    EXPECT_FALSE(ui::askYesNo(QStringLiteral("Удалить договор?")));
+    EXPECT_TRUE(ui::askYesNo(QStringLiteral("Ещё раз?")));  // script used up: the first button
+    ui::showError(QStringLiteral("Ошибка"));
+    EXPECT_EQ(scripted.texts(), QStringList({QStringLiteral("Удалить договор?"), QStringLiteral("Ещё раз?"),
+                                             QStringLiteral("Ошибка")}));
+    EXPECT_EQ(scripted.shown[2].type, ui::MsgType::Error);
+
+    QString user = QStringLiteral("SYSDBA"), password;
+    scripted.passwords = {QStringLiteral("secret"), std::nullopt};
+    EXPECT_TRUE(ui::dialogs().loginPrompt(QStringLiteral("Пароль"), user, true, password));
+    EXPECT_EQ(password, QStringLiteral("secret"));
+    EXPECT_FALSE(ui::dialogs().loginPrompt(QStringLiteral("Пароль"), user, true, password));
+}
+
+TEST(DialogsTest, QtBoxIsARealMessageBox) {
+    // Answer the real box as a user would: find it and press its "No" button.
+    QTimer::singleShot(0, [] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                EXPECT_EQ(box->text(), QStringLiteral("Закрыть договор?"));
+                box->button(QMessageBox::No)->click();
+            }
+        }
+    });
+    EXPECT_FALSE(ui::askYesNo(QStringLiteral("Закрыть договор?")));
+}
+
+}  // namespace
