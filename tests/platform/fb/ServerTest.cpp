@@ -9,6 +9,7 @@
 
 #include "platform/fb/Database.h"
 #include "platform/fb/Error.h"
+#include "platform/fb/Service.h"
 #include "platform/fb/Statement.h"
 #include "platform/fb/Transaction.h"
 
@@ -92,6 +93,22 @@ TEST_F(ServerTest, UserPasswordAndRoleThroughTheServer) {
         EXPECT_EQ(e.gdsCode(), fb::gds::LoginFailed) << e.fullText().toStdString();
     }
     EXPECT_FALSE(wrong.connected());
+
+    // The service manager checks the administrator's password too.
+    fb::Service service;
+    service.setServerName(QStringLiteral("127.0.0.1/%1").arg(port_));
+    service.setPassword(QStringLiteral("wrong"));
+    try {
+        service.attach();
+        FAIL() << "the service manager accepted a wrong password";
+    } catch (const fb::Error& e) {
+        EXPECT_EQ(e.gdsCode(), fb::gds::LoginFailed) << e.fullText().toStdString();
+    }
+    service.setPassword(QStringLiteral("masterkey"));
+    service.attach();
+    EXPECT_TRUE(service.active());
+    service.detach();
+    EXPECT_FALSE(service.active());
 }
 
 }  // namespace
