@@ -138,43 +138,37 @@ QString currToStr(qint64 tenThousandths) {
 
 namespace {
 
-// The digits of |value| rounded half away from zero at the given decimals, as integer and fraction
-// digit strings, working on the 18-significant-digit decimal form of the double.
+// The digits of |value| at the given decimals: the double is first taken to 18 significant digits,
+// then cut to at most 15 significant digits (and the decimals asked), the last kept digit rounded
+// half away from zero. Gives the integer digits and exactly `decimals` fraction digits.
 void roundedDigits(double value, int decimals, QString& intDigits, QString& fracDigits) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.17e", std::fabs(value));
     const QString text = QString::fromLatin1(buf);
     const int ePos = text.indexOf(u'e');
-    const QString digits = text.left(ePos).remove(u'.');  // 18 digits, d.ddd...
-    const int exp10 = text.mid(ePos + 1).toInt();
-    // Place the digits on a fixed grid: position of the decimal point after intLen digits.
-    QString all = digits;
-    int intLen = exp10 + 1;
-    if (intLen <= 0) {
-        all = QString(1 - intLen, u'0') + all;
-        intLen = 1;
-    }
-    if (all.size() < intLen + decimals + 1) all += QString(intLen + decimals + 1 - all.size(), u'0');
-    const bool roundUp = all[intLen + decimals] >= u'5';
-    QString kept = all.left(intLen + decimals);
-    if (roundUp) {
-        int i = static_cast<int>(kept.size()) - 1;
-        for (; i >= 0; --i) {
-            if (kept[i] == u'9') {
-                kept[i] = u'0';
+    const QString all = text.left(ePos).remove(u'.');  // 18 digits: value = 0.<all> * 10^pointPos
+    int pointPos = text.mid(ePos + 1).toInt() + 1;
+    const int keep = std::min(15, pointPos + decimals);
+    QString digits;
+    if (keep >= 0) {
+        digits = all.left(keep);
+        if (keep < all.size() && all[keep] >= u'5') {
+            int i = keep - 1;
+            while (i >= 0 && digits[i] == u'9') digits[i--] = u'0';
+            if (i >= 0) {
+                digits[i] = QChar(digits[i].unicode() + 1);
             } else {
-                kept[i] = QChar(kept[i].unicode() + 1);
-                break;
+                digits.prepend(u'1');
+                ++pointPos;
             }
         }
-        if (i < 0) {
-            kept.prepend(u'1');
-            ++intLen;
-        }
     }
-    intDigits = kept.left(intLen);
-    fracDigits = kept.mid(intLen);
-    while (intDigits.size() > 1 && intDigits.startsWith(u'0')) intDigits.remove(0, 1);
+    auto digitAt = [&](int i) { return i >= 0 && i < digits.size() ? digits[i] : QChar(u'0'); };
+    intDigits.clear();
+    for (int i = 0; i < pointPos; ++i) intDigits += digitAt(i);
+    if (intDigits.isEmpty()) intDigits = QStringLiteral("0");
+    fracDigits.clear();
+    for (int i = 0; i < decimals; ++i) fracDigits += digitAt(pointPos + i);
 }
 
 }  // namespace

@@ -50,8 +50,9 @@ QString floatToStr(double value);
 QString currToStr(qint64 tenThousandths);
 
 // Fixed-point text with exactly that many decimals: the value is first taken to 18 significant
-// digits, then the last kept digit is rounded half away from zero (0.125 gives "0.13", 2.675 whose
-// double lies below the half gives "2.67"). Values of 1E15 and more give the general text.
+// digits, then cut to the decimals but never more than 15 significant digits, the last kept digit
+// rounded half away from zero (0.125 gives "0.13", 2.675 whose double lies below the half gives
+// "2.67"). Values of 1E15 and more give the general text.
 QString formatFixed(double value, int decimals);
 // Number patterns: sections "positive;negative;zero", '0' a forced digit, '#' an optional one, '.' the
 // decimal point, ',' in the integer part groups thousands, quoted text copied. A single section puts a

@@ -621,8 +621,7 @@ const FieldInfo& Statement::fieldInfo(int index) {
     return d_->fields[index];
 }
 
-int Statement::fieldIndex(const QString& name) {
-    ensurePrepared();
+int Statement::fieldIndex(const QString& name) const {
     for (size_t i = 0; i < d_->fields.size(); ++i) {
         if (d_->fields[i].name.compare(name, Qt::CaseInsensitive) == 0) return static_cast<int>(i);
     }
@@ -636,7 +635,7 @@ const Variant& Statement::value(int index) const {
     return row_[index];
 }
 
-const Variant& Statement::value(const QString& name) {
+const Variant& Statement::value(const QString& name) const {
     const int i = fieldIndex(name);
     if (i < 0) detail::raise(QStringLiteral("Field \"%1\" not found").arg(name));
     return value(i);

@@ -67,10 +67,11 @@ public:
 
     int fieldCount();
     const FieldInfo& fieldInfo(int index);
-    // Index of the field with the given name, without regard to case; -1 when there is none.
-    int fieldIndex(const QString& name);
+    // Index of the field with the given name, without regard to case; -1 when there is none (or the
+    // statement is not prepared).
+    int fieldIndex(const QString& name) const;
     const core::Variant& value(int index) const;
-    const core::Variant& value(const QString& name);
+    const core::Variant& value(const QString& name) const;
     const std::vector<core::Variant>& row() const { return row_; }
 
 private:

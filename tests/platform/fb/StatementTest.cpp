@@ -69,7 +69,9 @@ TEST_F(StatementTest, EveryMappedTypeRoundTrips) {
     sel.execute();
     ASSERT_TRUE(sel.fetch());
     for (const auto& [name, value] : values) {
-        if (name != QStringLiteral("VC")) EXPECT_TRUE(sel.value(name).isNull()) << name.toStdString();
+        if (name != QStringLiteral("VC")) {
+            EXPECT_TRUE(sel.value(name).isNull()) << name.toStdString();
+        }
     }
     EXPECT_EQ(sel.value(QStringLiteral("VC")).type(), VarType::Text);  // the empty text is not NULL
     EXPECT_EQ(sel.value(QStringLiteral("VC")).toText(), QString());
@@ -164,7 +166,9 @@ TEST_F(StatementTest, ServerErrorsCarryTheirCodes) {
             EXPECT_FALSE(e.firstMessage().contains(u'\n')) << e.firstMessage().toStdString();
             EXPECT_TRUE(e.fullText().startsWith(e.firstMessage()));
             EXPECT_NE(e.sqlCode(), 0);
-            if (c.first) EXPECT_EQ(e.firstMessage(), QString::fromUtf8(c.first));
+            if (c.first) {
+                EXPECT_EQ(e.firstMessage(), QString::fromUtf8(c.first));
+            }
         }
     }
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from T_REC where ID = 203")).toInt(), 0);
