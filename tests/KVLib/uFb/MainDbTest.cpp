@@ -25,10 +25,10 @@ TEST_F(MainDbSuite, FixtureInstallsAFreshProgramDatabase) {
 
     // The schema is in place: the settings table and the database's own upper-casing.
     fb::Statement q(change);
-    q.setSql(QStringLiteral("insert into INI (SECTION, NAME, VAL) values ('DEFAULTS', 'percent', :V)"));
+    q.setSql(QStringLiteral("insert into INI (SECTION, NAME, VAL) values ('TEST_SECTION', 'percent', :V)"));
     q.setParam(QStringLiteral("V"), QStringLiteral("20.5"));
     q.execute();
-    q.setSql(QStringLiteral("select VAL, UPCASE('ґанок') from INI where SECTION = 'DEFAULTS' and NAME = 'percent'"));
+    q.setSql(QStringLiteral("select VAL, UPCASE('ґанок') from INI where SECTION = 'TEST_SECTION' and NAME = 'percent'"));
     q.execute();
     ASSERT_TRUE(q.fetch());
     EXPECT_EQ(q.value(0).toText(), QStringLiteral("20.5"));

@@ -1,0 +1,110 @@
+#pragma once
+// One row of one table addressed by its key fields, with its values by name: it builds and runs its
+// own insert, select, update and delete statements, and its insert statement is also the line of the
+// branch exchange file, which it parses back.
+
+#include <QString>
+#include <map>
+
+#include "platform/core/Variant.h"
+
+namespace data {
+class Dataset;
+}
+namespace fb {
+class Database;
+class Transaction;
+}  // namespace fb
+
+namespace ufb {
+
+// The key of a record: field names (upper-cased) to values; a field counts while its value is assigned
+// and not null.
+class TUniqueKey {
+public:
+    void set(const QString& name, const core::Variant& value) { fields_[name] = value; }
+    // True when the key holds an assigned value (null included) for the name; asking leaves an
+    // unassigned entry behind, which the condition skips.
+    bool contains(const QString& name) { return !fields_[name].isUnassigned(); }
+    // " where A='1' and B='x'" over the fields in name order, or empty when none counts.
+    QString whereClause() const;
+    void clear() { fields_.clear(); }
+    const std::map<QString, core::Variant>& fields() const { return fields_; }
+
+private:
+    std::map<QString, core::Variant> fields_;
+};
+
+class TDBRecord {
+public:
+    TDBRecord();
+    TDBRecord(const QString& tableName, fb::Transaction* transaction);
+    TDBRecord(const QString& tableName, const QString& keyField, const core::Variant& keyValue,
+              fb::Transaction* transaction);
+    virtual ~TDBRecord();
+    TDBRecord(const TDBRecord&) = default;
+    TDBRecord& operator=(const TDBRecord&) = default;
+
+    // Statements, on the given transaction, else the record's, else one of their own (committed on
+    // success, rolled back on failure).
+    virtual void Insert(fb::Transaction* transaction = nullptr);
+    // The number of rows found (0 when none, or when the key gives no condition); the first is loaded.
+    virtual int Select(fb::Transaction* transaction = nullptr);
+    // Copies every field of the dataset's current row; false when it is closed or at its end.
+    virtual bool LoadFromDataSet(data::Dataset& dataset);
+    // Refuses a record whose key gives no condition (it would rewrite the whole table). With checkOne
+    // an update that touched other than one row fails.
+    virtual void Update(fb::Transaction* transaction = nullptr, bool checkOne = false);
+    // Does nothing when the key gives no condition.
+    virtual void Delete(fb::Transaction* transaction = nullptr);
+    // The value under the upper-cased name, created unassigned when missing.
+    virtual core::Variant& Field(const QString& name);
+    virtual void SetField(const QString& name, const core::Variant& value, bool isKey = false);
+    virtual void SetKey(const QString& name, const core::Variant& value);
+    virtual void SetId(int id);
+    // A copy of the value; a missing name raises when mustExist is set, else gives an unassigned value.
+    virtual core::Variant GetField(const QString& name, bool mustExist = true) const;
+    virtual QString GetFieldStr(const QString& name) const;
+
+    // Parses an exchange line (an insert statement) into the table name and values.
+    void LoadFromInsertSql(const QString& line);
+    // The next value of "GEN_" + table + "_ID".
+    int genId() const;
+
+    // Null stands for the program's main database, looked up when a statement runs.
+    void setDatabase(fb::Database* database) { database_ = database; }
+    fb::Database* database() const;
+    void setTableName(const QString& name) { tableName_ = name; }
+    const QString& getTableName() const { return tableName_; }
+    void setTransaction(fb::Transaction* transaction) { transaction_ = transaction; }
+    fb::Transaction* getTransaction() const { return transaction_; }
+    bool fieldExists(const QString& name) const { return values_.count(name.toUpper()) > 0; }
+    void clearKey() { key_.clear(); }
+    void clear();
+
+    const std::map<QString, core::Variant>& values() const { return values_; }
+    TUniqueKey& key() { return key_; }
+    // The statements as last built.
+    const QString& insertSql() const { return insertSql_; }
+    const QString& selectSql() const { return selectSql_; }
+    const QString& updateSql() const { return updateSql_; }
+    const QString& deleteSql() const { return deleteSql_; }
+    // The insert statement (exchange line) for the current values, without running it.
+    QString buildInsertSql() const;
+
+private:
+    enum class Op { Insert, Select, Update, Delete };
+    int run(Op op, fb::Transaction* transaction, bool checkOne);
+
+    std::map<QString, core::Variant> values_;
+    TUniqueKey key_;
+    QString insertSql_;
+    QString selectSql_;
+    QString updateSql_;
+    QString deleteSql_;
+    fb::Database* database_ = nullptr;
+    QString tableName_;
+    fb::Transaction* transaction_ = nullptr;
+};
+
+}  // namespace ufb

@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include "kv_DBRecord.h"
+#include "kv_FbQueryGod.h"
+#include "kv_MainDb.h"
+#include "platform/core/Exception.h"
+#include "platform/fb/Error.h"
+#include "platform/fb/Script.h"
+#include "tests/support/TestDatabase.h"
+
+using core::Variant;
+using ufb::TDBRecord;
+
+namespace {
+
+QString errorText(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const core::Exception& e) {
+        return e.message();
+    }
+    return QStringLiteral("<no error>");
+}
+
+TEST(ExchangeLineTest, WritesAndReadsLines) {
+    TDBRecord r(QStringLiteral("CLIENTS"), nullptr);
+    r.SetField(QStringLiteral("name"), QStringLiteral("O'Brien"));
+    r.SetField(QStringLiteral("ID"), 5);
+    EXPECT_EQ(r.buildInsertSql(), QStringLiteral("insert into CLIENTS ( ID,NAME ) values ( '5','O''Brien' )"));
+
+    TDBRecord back(QStringLiteral(""), nullptr);
+    back.LoadFromInsertSql(r.buildInsertSql());
+    EXPECT_EQ(back.getTableName(), QStringLiteral("CLIENTS"));
+    EXPECT_EQ(back.GetField(QStringLiteral("ID")), Variant(QStringLiteral("5")));
+    EXPECT_EQ(back.GetField(QStringLiteral("NAME")), Variant(QStringLiteral("O'Brien")));
+
+    TDBRecord order(QStringLiteral("PENALTY_OPERATIONS"), nullptr);
+    order.SetField(QStringLiteral("OP_ID"), 1);
+    order.SetField(QStringLiteral("OPERATION"), Variant::null());
+    order.SetField(QStringLiteral("OP_INFO"), QStringLiteral("NULL"));
+    EXPECT_EQ(order.buildInsertSql(),
+              QStringLiteral("insert into PENALTY_OPERATIONS ( OPERATION,OP_ID,OP_INFO ) values ( NULL,'1','NULL' )"));
+    TDBRecord nulls;
+    nulls.LoadFromInsertSql(order.buildInsertSql());
+    EXPECT_TRUE(nulls.GetField(QStringLiteral("OPERATION")).isNull());
+    EXPECT_EQ(nulls.GetField(QStringLiteral("OP_INFO")), Variant(QStringLiteral("NULL")));
+}
+
+TEST(ExchangeLineTest, TextsWithQuotesCommasAndLineBreaksRoundTrip) {
+    const QString texts[] = {QStringLiteral("вул. Дем'яненка', буд. 5"), QStringLiteral("a',"),
+                             QStringLiteral("рядок 1\nрядок 2 ) values ( x"), QStringLiteral(""), QStringLiteral("''")};
+    for (const QString& text : texts) {
+        TDBRecord r(QStringLiteral("CLIENTS"), nullptr);
+        r.SetField(QStringLiteral("ADDRESS"), text);
+        r.SetField(QStringLiteral("ID"), 7);
+        r.SetField(QStringLiteral("ZIP"), QStringLiteral("01001"));
+        TDBRecord back;
+        back.LoadFromInsertSql(r.buildInsertSql());
+        EXPECT_EQ(back.GetField(QStringLiteral("ADDRESS")).toText(), text);
+        EXPECT_EQ(back.GetField(QStringLiteral("ZIP")).toText(), QStringLiteral("01001"));
+    }
+}
+
+TEST(ExchangeLineTest, MalformedLines) {
+    struct Case {
+        const char16_t* line;
+        const char16_t* error;  // null: loads
+    };
+    const Case cases[] = {
+        {u"update CLIENTS set ID = '1'", u"Неверная структура записи в файле экспорта"},
+        {u"insert into CLIENTS ( A,B,C ) values ( '1','2' )",
+         u"Не совпадает число полей и число значений полей в записи в файле экспорта"},
+        {u"insert into CLIENTS ( - ) values ( '1' )",
+         u"Неверная структура информации о полях или значениях записи в файле экспорта."},
+        {u"insert into CLIENTS ( A,B ) values ( '1','2','3' )", nullptr},
+    };
+    for (const Case& c : cases) {
+        TDBRecord r;
+        const QString text = errorText([&] { r.LoadFromInsertSql(QString::fromUtf16(c.line)); });
+        EXPECT_EQ(text, c.error ? QString::fromUtf16(c.error) : QStringLiteral("<no error>"));
+    }
+    TDBRecord two;
+    two.LoadFromInsertSql(QStringLiteral("insert into CLIENTS ( A,B ) values ( '1','2','3' )"));
+    EXPECT_EQ(two.values().size(), 2u);
+}
+
+class DBRecordTest : public tolvtest::DbSuite {
+protected:
+    static void SetUpTestSuite() {
+        DbSuite::SetUpTestSuite();
+        fb::runScript(*TolvMain::getZarvelDb(),
+                      QStringLiteral("create generator GEN_T_CLIENT_ID;\n"
+                                     "create table T_CLIENT (ID integer not null primary key, NAME varchar(80), "
+                                     "D date, AMOUNT integer);\n"));
+    }
+    static int rows(const QString& where) {
+        ufb::AutoQuery q(QStringLiteral("select count(*) as N from T_CLIENT where ") + where, nullptr);
+        q->open();
+        return q.getFields(QStringLiteral("N")).toInt();
+    }
+};
+
+TEST_F(DBRecordTest, InsertSelectUpdateDelete) {
+    TDBRecord r(QStringLiteral("T_CLIENT"), nullptr);
+    const int id = r.genId();
+    r.SetId(id);
+    r.SetField(QStringLiteral("NAME"), QStringLiteral("Дем'яненко"));
+    r.SetField(QStringLiteral("D"), core::DateTime::encode(2009, 5, 25));
+    r.SetField(QStringLiteral("AMOUNT"), 150000);
+    r.Insert();
+    EXPECT_EQ(rows(QStringLiteral("ID = %1").arg(id)), 1);
+
+    TDBRecord loaded(QStringLiteral("T_CLIENT"), QStringLiteral("id"), id, nullptr);
+    EXPECT_EQ(loaded.Select(), 1);
+    EXPECT_EQ(loaded.GetFieldStr(QStringLiteral("name")), QStringLiteral("Дем'яненко"));
+    EXPECT_EQ(loaded.GetField(QStringLiteral("D")).toDateTime(), core::DateTime::encode(2009, 5, 25));
+    EXPECT_EQ(loaded.selectSql(), QStringLiteral("select * from T_CLIENT where ID='%1'").arg(id));
+
+    loaded.SetField(QStringLiteral("AMOUNT"), 1);
+    loaded.Update(nullptr, true);
+    EXPECT_EQ(rows(QStringLiteral("ID = %1 and AMOUNT = 1").arg(id)), 1);
+
+    TDBRecord missing(QStringLiteral("T_CLIENT"), QStringLiteral("ID"), -5, nullptr);
+    missing.SetField(QStringLiteral("NAME"), QStringLiteral("stays"));
+    EXPECT_EQ(missing.Select(), 0);
+    EXPECT_EQ(missing.GetFieldStr(QStringLiteral("NAME")), QStringLiteral("stays"));
+    // An update that touches no row fails, and its own transaction leaves nothing behind.
+    missing.SetField(QStringLiteral("AMOUNT"), 2);
+    missing.SetField(QStringLiteral("D"), Variant::null());
+    EXPECT_THROW(missing.Update(nullptr, true), core::Exception);
+
+    loaded.Delete();
+    EXPECT_EQ(rows(QStringLiteral("ID = %1").arg(id)), 0);
+}
+
+TEST_F(DBRecordTest, KeysAndRefusals) {
+    TDBRecord r(QStringLiteral("T_CLIENT"), QStringLiteral("ID"), 1, nullptr);
+    r.SetField(QStringLiteral("id"), 7);  // a key field keeps following its value
+    EXPECT_EQ(r.key().whereClause(), QStringLiteral(" where ID='7'"));
+    EXPECT_EQ(r.GetField(QStringLiteral("ID")).toInt(), 7);
+
+    TDBRecord noKey(QStringLiteral("T_CLIENT"), nullptr);
+    noKey.SetKey(QStringLiteral("ID"), Variant::null());
+    noKey.SetField(QStringLiteral("NAME"), QStringLiteral("всім"));
+    noKey.Delete();
+    EXPECT_TRUE(noKey.deleteSql().isEmpty());
+    EXPECT_EQ(noKey.Select(), 0);
+    EXPECT_THROW(noKey.Update(), core::Exception);  // would rewrite every row
+    EXPECT_TRUE(noKey.updateSql().isEmpty());
+
+    EXPECT_EQ(errorText([&] { r.GetField(QStringLiteral("Nope")); }),
+              QStringLiteral("field 'Nope' not exist\n\nFunc: TDBRecord::GetField()\nLine: kv_DBRecord:496\n\n"));
+    EXPECT_TRUE(r.GetField(QStringLiteral("Nope"), false).isUnassigned());
+    r.Field(QStringLiteral("UNSET"));
+    EXPECT_EQ(errorText([&] { r.Insert(); }), QStringLiteral("udb::var2DbVar() - The variant is Unassigned"));
+}
+
+TEST_F(DBRecordTest, OwnTransactionRollsBackAndCallersIsLeftAlone) {
+    TDBRecord a(QStringLiteral("T_CLIENT"), nullptr);
+    a.SetId(900);
+    a.Insert();
+    TDBRecord dup(QStringLiteral("T_CLIENT"), nullptr);
+    dup.SetId(900);
+    try {
+        dup.Insert();
+        FAIL();
+    } catch (const fb::Error& e) {
+        EXPECT_EQ(e.gdsCode(), fb::gds::UniqueKey);
+    }
+    ufb::AutoTransaction tr(TolvMain::getZarvelDb());
+    TDBRecord b(QStringLiteral("T_CLIENT"), tr.get());
+    b.SetId(901);
+    b.Insert();
+    EXPECT_TRUE(tr->inTransaction());
+    EXPECT_EQ(rows(QStringLiteral("ID = 901")), 0);
+    tr->rollback();
+    EXPECT_EQ(rows(QStringLiteral("ID = 901")), 0);
+}
+
+}  // namespace
