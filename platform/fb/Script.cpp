@@ -21,13 +21,13 @@ std::vector<ScriptStatement> splitScript(const QString& script) {
     int startLine = 0;
     const int n = script.size();
     auto finish = [&] {
-        const QString sql = current.trimmed();
-        current.clear();
-        if (sql.isEmpty()) return;
-        // Comments before a SET TERM belong to no statement.
+        // Comments before a statement belong to no statement.
         static const QRegularExpression leadingComments(QStringLiteral("^(\\s*(--[^\n]*(\n|$)|/\\*.*?\\*/))+"),
                                                         QRegularExpression::DotMatchesEverythingOption);
-        const QRegularExpressionMatch m = setTerm.match(QString(sql).remove(leadingComments));
+        const QString sql = current.remove(leadingComments).trimmed();
+        current.clear();
+        if (sql.isEmpty()) return;
+        const QRegularExpressionMatch m = setTerm.match(sql);
         if (m.hasMatch()) {
             terminator = m.captured(1);
         } else {

@@ -327,6 +327,13 @@ void Statement::ensurePrepared() {
         d_->stmt = att->prepare(&st, tra, static_cast<unsigned>(text.size()), text.constData(), SQL_DIALECT_V6,
                                 IStatement::PREPARE_PREFETCH_METADATA);
         d_->type = d_->stmt->getType(&st);
+        if (d_->type == isc_info_sql_stmt_commit || d_->type == isc_info_sql_stmt_rollback ||
+            d_->type == isc_info_sql_stmt_start_trans) {
+            // Such a statement would end or replace the transaction behind its object's back.
+            d_->stmt->free(&st);
+            d_->stmt = nullptr;
+            detail::raise(QStringLiteral("Transaction control statements are not allowed here; use the transaction: ") + sql_);
+        }
         d_->inMeta.reset(d_->stmt->getInputMetadata(&st));
         d_->outMeta.reset(d_->stmt->getOutputMetadata(&st));
         IMessageMetadata* out = d_->outMeta.get();

@@ -96,6 +96,8 @@ void Transaction::commit() {
     Status st;
     call([&] { handle_->commit(&st); });
     handle_ = nullptr;
+    const auto hooks = commitHooks_;  // a hook may remove itself
+    for (const auto& h : hooks) h.second();
 }
 
 void Transaction::rollback() {
@@ -127,6 +129,15 @@ int Transaction::addRollbackHook(Hook hook) {
 
 void Transaction::removeRollbackHook(int id) {
     std::erase_if(rollbackHooks_, [id](const auto& h) { return h.first == id; });
+}
+
+int Transaction::addCommitHook(Hook hook) {
+    commitHooks_.emplace_back(nextHookId_, std::move(hook));
+    return nextHookId_++;
+}
+
+void Transaction::removeCommitHook(int id) {
+    std::erase_if(commitHooks_, [id](const auto& h) { return h.first == id; });
 }
 
 int Transaction::addEndHook(Hook hook) {

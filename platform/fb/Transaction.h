@@ -48,6 +48,10 @@ public:
     int addRollbackHook(Hook hook);
     void removeRollbackHook(int id);
 
+    // Callbacks run after every commit that ends the transaction.
+    int addCommitHook(Hook hook);
+    void removeCommitHook(int id);
+
     // Callbacks run before every commit or rollback that ends the transaction (datasets close then).
     int addEndHook(Hook hook);
     void removeEndHook(int id);
@@ -72,6 +76,7 @@ private:
     std::set<Statement*> statements_;
     std::vector<std::pair<int, Hook>> rollbackHooks_;
     std::vector<std::pair<int, Hook>> endHooks_;
+    std::vector<std::pair<int, Hook>> commitHooks_;
     int nextHookId_ = 1;
     int uncaughtAtCreation_;
 };

@@ -215,10 +215,17 @@ TEST_F(StatementTest, CursorFetchesOnDemandAndReportsAffectedRows) {
     exec(QStringLiteral("delete from T_REC where ID >= 1000"));
 }
 
-TEST_F(StatementTest, StatementWithoutTransactionIsRefused) {
+TEST_F(StatementTest, StatementWithoutTransactionOrEndingItIsRefused) {
     Statement q;
     q.setSql(QStringLiteral("select 1 from RDB$DATABASE"));
     EXPECT_THROW(q.execute(), fb::Error);
+    Transaction t(&db());
+    q.setTransaction(&t);
+    for (const char* sql : {"commit", "rollback", "set transaction read committed"}) {
+        q.setSql(QString::fromLatin1(sql));
+        EXPECT_THROW(q.execute(), fb::Error) << sql;
+    }
+    EXPECT_NO_THROW(t.rollback());  // the transaction object is still sound
 }
 
 }  // namespace
