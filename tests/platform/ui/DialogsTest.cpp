@@ -5,7 +5,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "platform/ui/Dialogs.h"
+#include "platform/core/Exception.h"
+#include "platform/ui/QtDialogs.h"
 
 namespace {
 
@@ -27,7 +28,17 @@ TEST(DialogsTest, ScriptedDialogsRecordAndAnswer) {
     EXPECT_FALSE(ui::dialogs().loginPrompt(QStringLiteral("Пароль"), user, true, password));
 }
 
+TEST(DialogsTest, NothingInstalledRaisesTheText) {
+    try {
+        ui::showInfo(QStringLiteral("Готово"));
+        FAIL();
+    } catch (const core::Exception& e) {
+        EXPECT_TRUE(e.message().endsWith(QStringLiteral("Готово")));
+    }
+}
+
 TEST(DialogsTest, QtBoxIsARealMessageBox) {
+    ui::installQtDialogs();
     // Answer the real box as a user would: find it and press its "No" button.
     QTimer::singleShot(0, [] {
         for (QWidget* w : QApplication::topLevelWidgets()) {

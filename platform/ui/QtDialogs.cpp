@@ -1,4 +1,4 @@
-#include "platform/ui/Dialogs.h"
+#include "platform/ui/QtDialogs.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -8,53 +8,6 @@
 #include <QMessageBox>
 
 namespace ui {
-
-namespace {
-
-Dialogs*& current() {
-    static QtDialogs qt;
-    static Dialogs* installed = &qt;
-    return installed;
-}
-
-ModalResult firstOffered(Buttons buttons) {
-    static const std::pair<Button, ModalResult> order[] = {
-        {Button::Ok, ModalResult::Ok},       {Button::Yes, ModalResult::Yes},     {Button::No, ModalResult::No},
-        {Button::Cancel, ModalResult::Cancel}, {Button::Abort, ModalResult::Abort}, {Button::Retry, ModalResult::Retry},
-        {Button::Ignore, ModalResult::Ignore}};
-    for (const auto& [b, r] : order) {
-        if (buttons.testFlag(b)) return r;
-    }
-    return ModalResult::Ok;
-}
-
-}  // namespace
-
-Dialogs& dialogs() { return *current(); }
-
-ScopedDialogs::ScopedDialogs(Dialogs* dialogs) : saved_(current()) { current() = dialogs; }
-
-ScopedDialogs::~ScopedDialogs() { current() = saved_; }
-
-void showError(const QString& text, const QString& caption) {
-    dialogs().message(text, MsgType::Error, Button::Ok, caption);
-}
-
-void showWarning(const QString& text, const QString& caption) {
-    dialogs().message(text, MsgType::Warning, Button::Ok, caption);
-}
-
-void showInfo(const QString& text, const QString& caption) {
-    dialogs().message(text, MsgType::Information, Button::Ok, caption);
-}
-
-bool askYesNo(const QString& text, const QString& caption, MsgType type) {
-    return dialogs().message(text, type, Button::Yes | Button::No, caption) == ModalResult::Yes;
-}
-
-bool askOkCancel(const QString& text, const QString& caption, MsgType type) {
-    return dialogs().message(text, type, Button::Ok | Button::Cancel, caption) == ModalResult::Ok;
-}
 
 ModalResult QtDialogs::message(const QString& text, MsgType type, Buttons buttons, const QString& caption) {
     QMessageBox::Icon icon = QMessageBox::Information;
@@ -106,30 +59,9 @@ bool QtDialogs::loginPrompt(const QString& caption, QString& user, bool userRead
     return true;
 }
 
-ModalResult ScriptedDialogs::message(const QString& text, MsgType type, Buttons buttons, const QString& caption) {
-    shown.push_back({text, type, buttons, caption});
-    if (answers.empty()) return firstOffered(buttons);
-    const ModalResult r = answers.front();
-    answers.pop_front();
-    return r;
-}
-
-bool ScriptedDialogs::loginPrompt(const QString& caption, QString& user, bool userReadOnly, QString& password) {
-    ++prompts;
-    shown.push_back({caption, MsgType::Confirmation, Button::Ok | Button::Cancel, caption});
-    if (passwords.empty() || !passwords.front()) {
-        if (!passwords.empty()) passwords.pop_front();
-        return false;
-    }
-    password = *passwords.front();
-    passwords.pop_front();
-    return true;
-}
-
-QStringList ScriptedDialogs::texts() const {
-    QStringList out;
-    for (const Shown& s : shown) out << s.text;
-    return out;
+void installQtDialogs() {
+    static QtDialogs qt;
+    setDialogs(&qt);
 }
 
 }  // namespace ui

@@ -1,6 +1,7 @@
 #pragma once
-// The one seam for modal messages and prompts: every box of the program goes through dialogs(), so
-// tests install ScriptedDialogs to read the texts and answer as a user would.
+// The one seam for modal messages and prompts: every box of the program goes through dialogs(). The
+// program installs the Qt boxes at start (platform/ui); tests install ScriptedDialogs to read the
+// texts and answer as a user would. Logic code depends on this seam only, never on widgets.
 
 #include <QFlags>
 #include <QString>
@@ -30,8 +31,11 @@ public:
     virtual bool loginPrompt(const QString& caption, QString& user, bool userReadOnly, QString& password) = 0;
 };
 
-// The dialogs in force (the Qt boxes unless a test installed others).
+// The dialogs in force. Until some are installed every box raises core::Exception with its text, so a
+// forgotten installation never answers silently.
 Dialogs& dialogs();
+// Installs the dialogs for the rest of the process (the program's start-up does this).
+void setDialogs(Dialogs* dialogs);
 // Installs other dialogs for the life of the returned object.
 class ScopedDialogs {
 public:
@@ -50,13 +54,6 @@ void showWarning(const QString& text, const QString& caption = {});
 void showInfo(const QString& text, const QString& caption = {});
 bool askYesNo(const QString& text, const QString& caption = {}, MsgType type = MsgType::Confirmation);
 bool askOkCancel(const QString& text, const QString& caption = {}, MsgType type = MsgType::Confirmation);
-
-// Real Qt message boxes and prompts.
-class QtDialogs : public Dialogs {
-public:
-    ModalResult message(const QString& text, MsgType type, Buttons buttons, const QString& caption) override;
-    bool loginPrompt(const QString& caption, QString& user, bool userReadOnly, QString& password) override;
-};
 
 // Records every box and answers from a script; with the script used up it answers the first button
 // offered (messages) or cancels (prompts).
