@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/Exception.h"
+#include "platform/core/Formats.h"
 #include "platform/data/MemTable.h"
 
 using core::Variant;
@@ -211,6 +212,42 @@ TEST(DatasetEditTest, MemTableSortsStablyBothWays) {
     c.table.open();
     EXPECT_TRUE(c.table.isEmpty());
     EXPECT_EQ(c.table.fieldCount(), 6);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FieldTextTest, FormatsHandlersAndValidCharacters) {
+    setProcessFormats();
+    MemTable t;
+    data::Field* sum = t.addField(QStringLiteral("SUMMA"), DataType::Float);
+    sum->setDisplayFormat(QStringLiteral(",0.00;-,0.00"));
+    sum->setEditFormat(QStringLiteral("0.00"));
+    data::Field* day = t.addField(QStringLiteral("D"), DataType::Date);
+    data::Field* code = t.addField(QStringLiteral("CODE"), DataType::Integer);
+    code->setOnGetText([](data::Field& f, QString& text, bool display) {
+        text = f.isNull() ? QString() : (display ? QStringLiteral("№ ") : QString()) + f.asString();
+    });
+    code->setOnSetText([](data::Field& f, const QString& text) { f.setValue(text.trimmed().remove(u'№').toInt()); });
+    t.open();
+    t.append();
+    sum->setText(QStringLiteral("-1234567.891"));
+    day->setText(QStringLiteral("25.05.2009"));
+    code->setText(QStringLiteral("№ 12"));
+    EXPECT_EQ(sum->displayText(), QStringLiteral("-1 234 567.89"));
+    EXPECT_EQ(sum->text(), QStringLiteral("-1234567.89"));
+    EXPECT_EQ(day->displayText(), QStringLiteral("25.05.2009"));
+    EXPECT_EQ(code->displayText(), QStringLiteral("№ 12"));
+    EXPECT_EQ(code->text(), QStringLiteral("12"));
+    sum->setText(QString());
+    EXPECT_TRUE(sum->isNull());
+    EXPECT_EQ(sum->displayText(), QString());
+    EXPECT_TRUE(sum->isValidChar(u'5') && sum->isValidChar(u'.') && !sum->isValidChar(u'x'));
+    EXPECT_FALSE(code->isValidChar(u'.'));
+    code->setValidChars([](QChar c) { return c.isDigit(); });
+    EXPECT_FALSE(code->isValidChar(u'-'));
+    t.post();
 }
 
 }  // namespace

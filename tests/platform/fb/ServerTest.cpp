@@ -1,57 +1,20 @@
 // The client layer against a private Firebird server on loopback: passwords and roles matter there.
 #include <gtest/gtest.h>
 
-#include <QProcess>
-#include <QTemporaryDir>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include "platform/fb/Database.h"
 #include "platform/fb/Error.h"
 #include "platform/fb/Service.h"
 #include "platform/fb/Statement.h"
 #include "platform/fb/Transaction.h"
+#include "tests/support/PrivateServer.h"
 
 namespace {
 
-int freePort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    socklen_t len = sizeof addr;
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len);
-    ::close(s);
-    return ntohs(addr.sin_port);
-}
-
 class ServerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        port_ = freePort();
-        script_ = QStringLiteral(TOLV_SOURCE_DIR "/tests/support/fbserver.sh");
-        QProcess p;
-        p.start(QStringLiteral("bash"), {script_, QStringLiteral("start"), dir_.path(), QString::number(port_),
-                                         QStringLiteral("masterkey")});
-        ASSERT_TRUE(p.waitForFinished(60000));
-        ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-        started_ = true;
-    }
-    void TearDown() override {
-        if (!started_) return;
-        QProcess p;
-        p.start(QStringLiteral("bash"), {script_, QStringLiteral("stop"), dir_.path()});
-        p.waitForFinished(30000);
-    }
-    QString url() const { return QStringLiteral("127.0.0.1/%1:%2/app.fdb").arg(port_).arg(dir_.path()); }
-
-    QTemporaryDir dir_;
-    QString script_;
-    int port_ = 0;
-    bool started_ = false;
+    void SetUp() override { ASSERT_TRUE(server_.started()) << server_.error().toStdString(); }
+    QString url() const { return server_.databaseUrl(QStringLiteral("app.fdb")); }
+    tolvtest::PrivateServer server_;
 };
 
 TEST_F(ServerTest, UserPasswordAndRoleThroughTheServer) {
@@ -96,7 +59,7 @@ TEST_F(ServerTest, UserPasswordAndRoleThroughTheServer) {
 
     // The service manager checks the administrator's password too.
     fb::Service service;
-    service.setServerName(QStringLiteral("127.0.0.1/%1").arg(port_));
+    service.setServerName(server_.host());
     service.setPassword(QStringLiteral("wrong"));
     try {
         service.attach();

@@ -1,12 +1,20 @@
 #include "kv_FbUtil.h"
 
+#include <QDir>
 #include <map>
 
+#include "kv_Exception.h"
 #include "kv_FbQueryGod.h"
+#include "kv_FileUtils.h"
 #include "kv_MainDb.h"
 #include "kv_Translator.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Formats.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/fb/Error.h"
+#include "platform/fb/Query.h"
+#include "platform/fb/Service.h"
+#include "platform/os/Program.h"
 
 namespace udb {
 
@@ -134,4 +142,216 @@ void checkRowsAffected(const fb::Query& query, qint64 expected) {
                           QString::number(query.rowsAffected()));
 }
 
+namespace {
+
+// Holds a dataset's views off for one scope.
+class ControlsOff {
+public:
+    explicit ControlsOff(data::Dataset& d) : d_(d) { d_.disableControls(); }
+    ~ControlsOff() { d_.enableControls(); }
+
+private:
+    data::Dataset& d_;
+};
+
+}  // namespace
+
+void refreshLocate(data::Dataset& dataset, const QString& keyField, const Variant& keyValue) {
+    Variant value = keyValue;
+    if (dataset.active()) {
+        if (value.isUnassigned()) value = dataset.fieldByName(keyField).value();
+        dataset.close();
+    }
+    dataset.open();
+    dataset.locate(keyField, value);
+}
+
+void refreshLocateId(data::Dataset& dataset, int id) { refreshLocate(dataset, QStringLiteral("ID"), id); }
+
+void refetch(fb::Query& query) {
+    query.close();
+    query.open();
+    query.fetchAll();
+}
+
+std::vector<int> columnToVector(data::Dataset& dataset, const QString& fieldName) {
+    ControlsOff off(dataset);
+    const data::Bookmark mark = dataset.bookmark();
+    std::vector<int> out;
+    data::Field& field = dataset.fieldByName(fieldName);
+    for (dataset.first(); !dataset.eof(); dataset.next()) out.push_back(field.asInteger());
+    if (dataset.bookmarkValid(mark)) dataset.gotoBookmark(mark);
+    return out;
+}
+
+std::set<int> columnToSet(data::Dataset& dataset, const QString& fieldName) {
+    const std::vector<int> values = columnToVector(dataset, fieldName);
+    return std::set<int>(values.begin(), values.end());
+}
+
+QString columnToText(data::Dataset& dataset, const QString& fieldName, const QString& separator,
+                     std::vector<Variant>* values) {
+    if (!dataset.active()) return QString();
+    const int recNo = dataset.recNo();
+    QString text;
+    data::Field& field = dataset.fieldByName(fieldName);
+    for (dataset.first(); !dataset.eof();) {
+        text += field.asString();
+        if (values) values->push_back(field.value());
+        dataset.next();
+        if (!dataset.eof()) text += separator;
+    }
+    if (recNo > 0) dataset.setRecNo(recNo);
+    return text;
+}
+
+double sumField(data::Dataset& dataset, const QString& fieldName) {
+    const int recNo = dataset.recNo();
+    double sum = 0;
+    data::Field& field = dataset.fieldByName(fieldName);
+    for (dataset.first(); !dataset.eof(); dataset.next()) sum += field.asFloat();
+    if (recNo > 0) dataset.setRecNo(recNo);
+    return sum;
+}
+
+namespace {
+
+// The colon that ends a host: the first one, unless the path is a local file (it starts with "/",
+// or the colon is a drive letter's: "C:\...", "C:/...").
+int hostColon(const QString& path) {
+    if (path.startsWith(u'/') || path.startsWith(u'\\')) return -1;
+    const int colon = static_cast<int>(path.indexOf(u':'));
+    if (colon == 1 && path[0].isLetter() &&
+        (path.size() == 2 || path[2] == u'\\' || path[2] == u'/')) {
+        return -1;
+    }
+    return colon;
+}
+
+}  // namespace
+
+QString dbHost(const QString& path) {
+    const int colon = hostColon(path);
+    return colon <= 0 ? QStringLiteral("127.0.0.1") : path.left(colon);
+}
+
+bool isLocalServer(const QString& path) {
+    const QString host = dbHost(path).section(u'/', 0, 0).toUpper();
+    return host == FileUtils::hostName().toUpper() || host == FileUtils::hostAddress() ||
+           host == QStringLiteral("127.0.0.1") || host == QStringLiteral("LOCALHOST");
+}
+
+QString expandDbPath(const QString& path) {
+    if (path.contains(u':')) return path;
+    return QDir::cleanPath(QDir(os::programDir()).absoluteFilePath(path));
+}
+
+QString dbFilePath(const QString& path) {
+    const int colon = hostColon(path);
+    if (colon <= 0) return path;
+    const QString rest = path.mid(colon + 1);
+    // A file path follows the host: an absolute Unix path or a drive path; an alias stays as it is.
+    if (rest.startsWith(u'/') || (hostColon(rest) < 0 && rest.contains(u':'))) return rest;
+    return path;
+}
+
+void tryActivateSs(fb::Service& service, const QString& password, int attempts) {
+    const QString user = QStringLiteral("SYSDBA");
+    if (service.active()) return;
+    int tries = 0;
+    QString current = password;
+    while (!service.active() && tries < attempts) {
+        service.setUserName(user);
+        service.setPassword(current);
+        try {
+            service.attach();
+        } catch (const fb::Error&) {
+            ++tries;
+            if (tries >= attempts) break;
+            QString name = user;
+            if (!ui::dialogs().loginPrompt(tr("kv_FbUtil.udb.tryActivateSs.Dialog", u"Введите пароль SYSDBA"), name,
+                                           true, current)) {
+                break;
+            }
+        }
+    }
+    if (!service.active()) {
+        throw core::Exception(tr("kv_FbUtil.udb.tryActivateSs.Exception", u"Не удалось подключиться к системе безопасности"));
+    }
+}
+
 }  // namespace udb
+
+namespace ufb {
+
+using core::Variant;
+
+namespace {
+
+QString locatError(const char* function, int line) {
+    return KVLibTranslator::instance().translate(QStringLiteral("kv_FbUtil.QLocatRmb.init.Exception"),
+                                                 QStringLiteral("Неизвестный тип восстановления позиции в наборе данных")) +
+           utl::placeTrailer(QString::fromLatin1(function), QStringLiteral("kv_FbUtil"), line);
+}
+
+bool isZero(const Variant& v) {
+    if (v.isUnassigned()) return true;
+    if (v.isNull()) return false;
+    qint64 n = 0;
+    if (v.type() == core::VarType::Text) return core::tryStrToInt64(v.toText(), n) && n == 0;
+    return v.toDouble() == 0.0;
+}
+
+}  // namespace
+
+QLocatRmb::QLocatRmb(quint8 mode, data::Dataset& dataset, bool disableControls, const QString& keyField,
+                     const Variant& keyValue) {
+    init(mode, dataset, disableControls, keyField, keyValue);
+}
+
+void QLocatRmb::init(quint8 mode, data::Dataset& dataset, bool disableControls, const QString& keyField,
+                     const Variant& keyValue) {
+    mode_ = mode;
+    dataset_ = &dataset;
+    controlsDisabledHere_ = disableControls;
+    keyField_ = keyField;
+    keyValue_ = keyValue;
+    if (controlsDisabledHere_) {
+        // Controls someone else disabled are theirs to enable.
+        if (dataset.controlsDisabled()) {
+            controlsDisabledHere_ = false;
+        } else {
+            dataset.disableControls();
+        }
+    }
+    switch (mode) {
+        case 0:
+            if (keyField.toUpper() == QStringLiteral("ID") && isZero(keyValue)) {
+                keyValue_ = dataset.fieldByName(keyField).asInteger();
+            }
+            break;
+        case 1: bookmark_ = dataset.bookmark(); break;
+        case 2: recNo_ = dataset.recNo(); break;
+        default: throw core::Exception(locatError("QLocatRmb::init", 903));
+    }
+}
+
+void QLocatRmb::reLocate() {
+    if (!dataset_->active()) dataset_->open();
+    switch (mode_) {
+        case 0: dataset_->locate(keyField_, keyValue_); break;
+        case 1:
+            if (dataset_->bookmarkValid(bookmark_)) dataset_->gotoBookmark(bookmark_);
+            break;
+        case 2: dataset_->setRecNo(recNo_); break;
+        default: throw core::Exception(locatError("QLocatRmb::reLocate", 942));
+    }
+    if (controlsDisabledHere_) dataset_->enableControls();
+}
+
+QLocatRmb::~QLocatRmb() {
+    // Enabling again after reLocate did is harmless: the dataset ignores an enable with none outstanding.
+    if (controlsDisabledHere_) dataset_->enableControls();
+}
+
+}  // namespace ufb

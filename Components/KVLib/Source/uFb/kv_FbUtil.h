@@ -3,11 +3,15 @@
 // field reads and the process-wide cache of small directory tables.
 
 #include <QString>
+#include <set>
+#include <vector>
 
 #include "platform/core/Variant.h"
+#include "platform/data/Dataset.h"
 
 namespace fb {
 class Query;
+class Service;
 class Transaction;
 }  // namespace fb
 
@@ -44,4 +48,65 @@ core::Variant getFieldCache(const QString& table, const QString& field, const QS
 // Raises when the last statement of the query touched another number of rows than expected.
 void checkRowsAffected(const fb::Query& query, qint64 expected);
 
+// Dataset positions after a reload.
+
+// Reopens the dataset and moves to the row whose key field equals the value (the current row's value
+// when it is unassigned); a value not found leaves the first row current.
+void refreshLocate(data::Dataset& dataset, const QString& keyField, const core::Variant& keyValue = core::Variant());
+void refreshLocateId(data::Dataset& dataset, int id);
+// Closes, opens and reads every row.
+void refetch(fb::Query& query);
+// The field's integer values over all rows, in row order; the position and views are kept.
+std::vector<int> columnToVector(data::Dataset& dataset, const QString& fieldName);
+std::set<int> columnToSet(data::Dataset& dataset, const QString& fieldName);
+// The field's texts of every row joined by the separator; each value is also appended to the list
+// when one is given. A closed or empty dataset gives the empty text.
+QString columnToText(data::Dataset& dataset, const QString& fieldName, const QString& separator,
+                     std::vector<core::Variant>* values = nullptr);
+double sumField(data::Dataset& dataset, const QString& fieldName);
+
+// Database paths: a file on this computer, or "host[/port]:path" (or an alias) on a server.
+
+// The host of the path ("127.0.0.1" for a local path; a "/port" suffix is kept).
+QString dbHost(const QString& path);
+// True when the path's host is this computer.
+bool isLocalServer(const QString& path);
+// A path without a colon made absolute against the program's folder; others unchanged.
+QString expandDbPath(const QString& path);
+// The file path on the server without "host:", when a file path follows it; else unchanged.
+QString dbFilePath(const QString& path);
+
+// Attaches the service manager as SYSDBA, asking for the password again (up to attempts in all);
+// raises when every attempt failed or the user cancelled.
+void tryActivateSs(fb::Service& service, const QString& password, int attempts);
+
 }  // namespace udb
+
+namespace ufb {
+
+// A remembered dataset position, to return to after a reload: by key field and value (mode 0), by
+// bookmark (mode 1) or by record number (mode 2). It may hold the dataset's controls disabled meanwhile.
+class QLocatRmb {
+public:
+    QLocatRmb(quint8 mode, data::Dataset& dataset, bool disableControls = false, const QString& keyField = QString(),
+              const core::Variant& keyValue = core::Variant());
+    virtual ~QLocatRmb();
+    QLocatRmb(const QLocatRmb&) = delete;
+    QLocatRmb& operator=(const QLocatRmb&) = delete;
+
+    void reLocate();
+
+private:
+    void init(quint8 mode, data::Dataset& dataset, bool disableControls, const QString& keyField,
+              const core::Variant& keyValue);
+
+    quint8 mode_ = 0;
+    data::Dataset* dataset_ = nullptr;
+    bool controlsDisabledHere_ = false;
+    QString keyField_;
+    core::Variant keyValue_;
+    data::Bookmark bookmark_ = data::kNoBookmark;
+    int recNo_ = 0;
+};
+
+}  // namespace ufb
