@@ -48,9 +48,21 @@ QStringList Dataset::fieldNames() const {
 Field* Dataset::addField(const QString& name, DataType type, int size, FieldKind kind) {
     if (active()) fail(QStringLiteral("Cannot perform this operation on an open dataset"));
     if (findField(name)) fail(QStringLiteral("Duplicate field name '%1'").arg(name));
+    if (!active() && kind == FieldKind::Data && !keepFields_ && !inOpen_) persistent_ = true;
     auto f = std::make_unique<Field>(this, name, type, size, kind);
     f->index_ = fieldCount();
     fields_.push_back(std::move(f));
+    return fields_.back().get();
+}
+
+Field* Dataset::adoptField(std::unique_ptr<Field> field, const QString& name) {
+    if (active()) fail(QStringLiteral("Cannot perform this operation on an open dataset"));
+    if (findField(name)) fail(QStringLiteral("Duplicate field name '%1'").arg(name));
+    field->dataset_ = this;
+    field->name_ = name;
+    field->index_ = fieldCount();
+    if (field->kind() == FieldKind::Data) persistent_ = true;
+    fields_.push_back(std::move(field));
     return fields_.back().get();
 }
 
@@ -78,17 +90,27 @@ void Dataset::open() {
     view_.clear();
     idIndexValid_ = false;
     fetchDone_ = false;
-    if (!keepFields_) {
+    if (!keepFields_ && !persistent_) {
         // Data fields come first, in the source's order; the owner's own fields follow them.
         std::vector<std::unique_ptr<Field>> own;
         for (auto& f : fields_) {
             if (f->kind() != FieldKind::Data) own.push_back(std::move(f));
         }
         fields_.clear();
+        inOpen_ = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{inOpen_};
         doOpen();
         for (auto& f : own) fields_.push_back(std::move(f));
         for (size_t i = 0; i < fields_.size(); ++i) fields_[i]->index_ = static_cast<int>(i);
     } else {
+        inOpen_ = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{inOpen_};
         doOpen();
     }
     setState(DatasetState::Browse);
@@ -286,6 +308,29 @@ void Dataset::setRecNo(int recNo) {
 }
 
 Bookmark Dataset::bookmark() const { return cur_ < 0 ? kNoBookmark : rows_[view_[cur_]].id; }
+
+QString Dataset::textAt(int row, int fieldIndex, bool display) {
+    Field* f = field(fieldIndex);
+    if (row < 0 || row >= recordCount()) fail(QStringLiteral("Row out of range"));
+    if (row == cur_ && (state_ == DatasetState::Edit || state_ == DatasetState::Insert)) {
+        return display ? f->displayText() : f->text();
+    }
+    Row& r = rows_[view_[row]];
+    std::vector<Variant>* savedProbe = probe_;
+    bool* savedValid = probeCalcValid_;
+    probe_ = &r.values;
+    probeCalcValid_ = &r.calcValid;
+    struct Restore {
+        Dataset* d;
+        std::vector<Variant>* p;
+        bool* v;
+        ~Restore() {
+            d->probe_ = p;
+            d->probeCalcValid_ = v;
+        }
+    } restore{this, savedProbe, savedValid};
+    return display ? f->displayText() : f->text();
+}
 
 Bookmark Dataset::bookmarkAt(int row) const {
     return row < 0 || row >= recordCount() ? kNoBookmark : rows_[view_[row]].id;

@@ -55,6 +55,10 @@ public:
     QStringList fieldNames() const;
     // Adds a calculated or lookup field (or a data field of a dataset that defines its own).
     Field* addField(const QString& name, DataType type, int size = 0, FieldKind kind = FieldKind::Data);
+    // Adds a field made by its owner (a field class of its own), under the name; the dataset owns it.
+    Field* adoptField(std::unique_ptr<Field> field, const QString& name);
+    // Persistent fields: defined by the owner and kept on open, instead of the source's own fields.
+    bool hasPersistentFields() const { return persistent_; }
 
     // Lifecycle
     void open();
@@ -126,6 +130,8 @@ public:
     core::Variant fieldValue(int fieldIndex);
     void setFieldValue(int fieldIndex, const core::Variant& value);
     Bookmark bookmarkAt(int row) const;
+    // The field's text in a view row (display or edit text), as the field gives it for that row.
+    QString textAt(int row, int fieldIndex, bool display = true);
 
     // Events, replaceable callbacks.
     Event onNewRecord, beforePost, afterPost, beforeDelete, afterDelete, afterScroll, afterOpen, afterCancel,
@@ -204,6 +210,8 @@ private:
     bool eof_ = true;
     bool fetchDone_ = true;
     bool keepFields_ = false;
+    bool persistent_ = false;
+    bool inOpen_ = false;
     int disableCount_ = 0;
 
     // Editing

@@ -26,6 +26,9 @@ public:
     using CharTest = std::function<bool(QChar)>;
 
     Field(Dataset* dataset, QString name, DataType type, int size = 0, FieldKind kind = FieldKind::Data);
+    // A field made apart from any dataset, named and attached by Dataset::adoptField.
+    Field(DataType type, int size = 0, FieldKind kind = FieldKind::Data) : Field(nullptr, QString(), type, size, kind) {}
+    virtual ~Field() = default;
 
     Dataset* dataset() const { return dataset_; }
     const QString& fieldName() const { return name_; }
@@ -58,7 +61,7 @@ public:
     void setOnGetText(GetTextHandler handler) { onGetText_ = std::move(handler); }
     void setOnSetText(SetTextHandler handler) { onSetText_ = std::move(handler); }
     void setValidChars(CharTest test) { validChars_ = std::move(test); }
-    bool isValidChar(QChar c) const;
+    virtual bool isValidChar(QChar c) const;
 
     // Lookup definition: the value is lookupResultField of the row of lookupDataset whose
     // lookupKeyFields equal this dataset's keyFields (";"-separated lists).

@@ -66,8 +66,21 @@ void Query::execSql() {
 }
 
 void Query::doOpen() {
-    clearFields();
     statement_.execute();
+    columnOf_.clear();
+    if (hasPersistentFields()) {
+        // Fields the owner defined take the statement's columns of the same names.
+        for (int i = 0; i < fieldCount(); ++i) {
+            data::Field* f = field(i);
+            const int column = f->kind() == data::FieldKind::Data ? statement_.fieldIndex(f->fieldName()) : -1;
+            if (f->kind() == data::FieldKind::Data && column < 0) {
+                statement_.close();
+                detail::raise(QStringLiteral("Field '%1' not found").arg(f->fieldName()));
+            }
+            columnOf_.push_back(column);
+        }
+        return;
+    }
     for (int i = 0; i < statement_.fieldCount(); ++i) {
         const FieldInfo& f = statement_.fieldInfo(i);
         data::Field* field = addField(f.name, dataType(f), f.size);
@@ -80,7 +93,15 @@ void Query::doClose() { statement_.close(); }
 bool Query::doFetch(int count) {
     for (int i = 0; i < count; ++i) {
         if (!statement_.fetch()) return false;
-        appendRow(statement_.row());
+        if (columnOf_.empty()) {
+            appendRow(statement_.row());
+            continue;
+        }
+        std::vector<core::Variant> values(columnOf_.size(), core::Variant::null());
+        for (size_t f = 0; f < columnOf_.size(); ++f) {
+            if (columnOf_[f] >= 0) values[f] = field(static_cast<int>(f))->convert(statement_.value(columnOf_[f]));
+        }
+        appendRow(std::move(values));
     }
     return true;
 }

@@ -72,6 +72,7 @@ private:
     };
     void run(const Change& change);
     QString updateSql_[4];
+    std::vector<int> columnOf_;  // statement column of each persistent field (-1: none)
     bool cached_ = false;
     std::vector<Change> log_;
     std::vector<RowData> snapshot_;

@@ -1,0 +1,121 @@
+#pragma once
+// What lists know of a data grid, without widgets: its columns (field, width, title, sort expression,
+// title button, sort marker, visibility, pick list ...), its data source, its sort markers in marking
+// order, its selected rows, its title-click and sort-marking events, and its layout in an INI file.
+// The widget grid (platform/ui) shows it; lists bind to it through this class only.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+#include "platform/data/Dataset.h"
+
+namespace os {
+class IniFile;
+}
+
+namespace grid {
+
+// The plain grid, the grid with sort markers and the RX grid of the forms.
+enum class GridKind { Plain, Eh, Rx };
+// Down: ascending; Up: descending.
+enum class SortMarker { None = 0, Down = 1, Up = 2 };
+
+struct Column {
+    QString fieldName;
+    int width = 64;
+    QString title;  // "|" splits it into stacked title rows
+    QString sortExpression;
+    bool titleButton = false;
+    SortMarker marker = SortMarker::None;
+    bool visible = true;
+    QStringList pickList;
+    bool readOnly = false;
+    bool checkBox = false;  // the values "1" and "0" shown as a check box
+    int dropDownRows = 7;
+    int dropDownWidth = 0;
+};
+
+// The link between a grid and the dataset it shows.
+class DataSource {
+public:
+    explicit DataSource(data::Dataset* dataSet = nullptr) : dataSet_(dataSet) {}
+    data::Dataset* dataSet() const { return dataSet_; }
+    void setDataSet(data::Dataset* dataSet) { dataSet_ = dataSet; }
+
+private:
+    data::Dataset* dataSet_;
+};
+
+class GridView {
+public:
+    explicit GridView(GridKind kind) : kind_(kind) {}
+    virtual ~GridView() = default;
+    GridView(const GridView&) = delete;
+    GridView& operator=(const GridView&) = delete;
+
+    GridKind kind() const { return kind_; }
+    // The grid's component name and the name of the nearest form that owns it (empty when none).
+    virtual QString gridName() const = 0;
+    virtual QString formName() const = 0;
+
+    DataSource* dataSource() const { return dataSource_; }
+    void setDataSource(DataSource* source);
+    data::Dataset* dataSet() const { return dataSource_ ? dataSource_->dataSet() : nullptr; }
+
+    const std::vector<Column>& columns() const { return columns_; }
+    // Replaces the columns (a copy of definitions made apart from any grid).
+    void setColumns(std::vector<Column> columns);
+    Column& column(int index);
+    // Call after changing columns in place.
+    void columnsChanged() { refreshColumns(); }
+
+    bool autoSortMarking() const { return autoSortMarking_; }
+    void setAutoSortMarking(bool on) { autoSortMarking_ = on; }
+    bool showHint() const { return showHint_; }
+    void setShowHint(bool on) { showHint_ = on; }
+
+    // Column indexes that carry a sort marker, in the order they were marked.
+    const std::vector<int>& sortMarkedColumns() const { return marked_; }
+    void setSortMarker(int column, SortMarker marker);
+    void clearSortMarkers();
+
+    // A click on a column title: the title-click event, and with automatic sort marking and the
+    // column's title button on, the marker cycles (none, ascending, descending, none); without Ctrl
+    // the other markers go.
+    void titleClicked(int column, bool ctrl);
+
+    // Bookmarks of the selected rows in the order they were selected.
+    const std::vector<data::Bookmark>& selectedBookmarks() const { return selection_; }
+    void selectBookmark(data::Bookmark bookmark);
+    void deselectBookmark(data::Bookmark bookmark);
+    void clearSelection();
+
+    std::function<void(int column)> onTitleClick;
+    std::function<void()> onSortMarkingChanged;
+
+    // One key "<grid>.<FIELD>" per column: position,width,marker,visible,sortPosition,dropDownRows,
+    // dropDownWidth. Saving does not erase the section first.
+    void saveLayout(const os::IniFile& ini, const QString& section) const;
+    // Positions, widths and visibility; a column without a key keeps its state. Raises
+    // core::Exception for a value it cannot read.
+    void restoreLayout(const os::IniFile& ini, const QString& section);
+
+protected:
+    // The widget redraws its columns and selection.
+    virtual void refreshColumns() {}
+    virtual void refreshSelection() {}
+    virtual void dataSourceChanged() {}
+
+private:
+    GridKind kind_;
+    DataSource* dataSource_ = nullptr;
+    std::vector<Column> columns_;
+    std::vector<int> marked_;
+    std::vector<data::Bookmark> selection_;
+    bool autoSortMarking_ = false;
+    bool showHint_ = false;
+};
+
+}  // namespace grid

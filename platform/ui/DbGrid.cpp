@@ -1,0 +1,211 @@
+#include "platform/ui/DbGrid.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QStyledItemDelegate>
+
+#include "platform/core/Exception.h"
+#include "platform/dialogs/Dialogs.h"
+
+namespace ui {
+
+namespace {
+
+// Columns with a pick list edit in an editable drop-down of its values.
+class PickListDelegate : public QStyledItemDelegate {
+public:
+    PickListDelegate(DbGrid& grid) : QStyledItemDelegate(&grid), grid_(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const int g = grid_.datasetModel()->gridColumn(index.column());
+        if (g >= 0 && !grid_.columns()[g].pickList.isEmpty()) {
+            auto* combo = new QComboBox(parent);
+            combo->setEditable(true);
+            combo->addItems(grid_.columns()[g].pickList);
+            combo->setMaxVisibleItems(std::max(1, grid_.columns()[g].dropDownRows));
+            return combo;
+        }
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+            combo->setCurrentText(index.data(Qt::EditRole).toString());
+            return;
+        }
+        QStyledItemDelegate::setEditorData(editor, index);
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+        if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+            model->setData(index, combo->currentText(), Qt::EditRole);
+            return;
+        }
+        QStyledItemDelegate::setModelData(editor, model, index);
+    }
+
+private:
+    DbGrid& grid_;
+};
+
+}  // namespace
+
+DbGrid::DbGrid(grid::GridKind kind, QWidget* parent) : QTableView(parent), grid::GridView(kind) {
+    model_ = new DatasetModel(*this, this);
+    setModel(model_);
+    setItemDelegate(new PickListDelegate(*this));
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
+        const int g = model_->gridColumn(section);
+        if (g >= 0) titleClicked(g, QGuiApplication::keyboardModifiers().testFlag(Qt::ControlModifier));
+    });
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &DbGrid::viewRowChanged);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &DbGrid::selectionChangedInView);
+}
+
+DbGrid::~DbGrid() = default;
+
+QString DbGrid::formName() const {
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+        if (w->isWindow()) return w->objectName();
+    }
+    return QString();
+}
+
+void DbGrid::setMultiSelect(bool on) {
+    setSelectionMode(on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+void DbGrid::refreshColumns() {
+    model_->columnsChanged();
+    applyWidths();
+}
+
+void DbGrid::applyWidths() {
+    for (int c = 0; c < model_->columnCount(); ++c) setColumnWidth(c, columns()[model_->gridColumn(c)].width);
+}
+
+void DbGrid::dataSourceChanged() {
+    disconnect(datasetCurrent_);
+    model_->setDataSet(dataSet());
+    if (dataSet()) datasetCurrent_ = connect(dataSet(), &data::Dataset::currentChanged, this, &DbGrid::datasetRowChanged);
+    applyWidths();
+    if (dataSet() && dataSet()->recNo() > 0) datasetRowChanged(dataSet()->recNo() - 1);
+}
+
+void DbGrid::refreshSelection() {
+    if (syncing_ || !dataSet()) return;
+    syncing_ = true;
+    QItemSelection selection;
+    for (data::Bookmark b : selectedBookmarks()) {
+        for (int row = 0; row < model_->rowCount(); ++row) {
+            if (dataSet()->bookmarkAt(row) == b) {
+                selection.select(model_->index(row, 0), model_->index(row, std::max(0, model_->columnCount() - 1)));
+                break;
+            }
+        }
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    syncing_ = false;
+}
+
+void DbGrid::selectionChangedInView(const QItemSelection& selected, const QItemSelection& deselected) {
+    if (syncing_ || !dataSet()) return;
+    syncing_ = true;
+    for (const QModelIndex& i : deselected.indexes()) {
+        if (i.column() == 0) deselectBookmark(dataSet()->bookmarkAt(i.row()));
+    }
+    for (const QModelIndex& i : selected.indexes()) {
+        if (i.column() == 0) selectBookmark(dataSet()->bookmarkAt(i.row()));
+    }
+    syncing_ = false;
+}
+
+void DbGrid::viewRowChanged(const QModelIndex& current, const QModelIndex& previous) {
+    if (syncing_ || !dataSet() || !current.isValid() || !dataSet()->active()) return;
+    if (dataSet()->recNo() == current.row() + 1) return;
+    syncing_ = true;
+    try {
+        // Leaving an edited row posts it.
+        dataSet()->setRecNo(current.row() + 1);
+    } catch (const core::Exception& e) {
+        showError(e.message());
+        if (dataSet()->recNo() > 0) {
+            selectionModel()->setCurrentIndex(model_->index(dataSet()->recNo() - 1, std::max(0, previous.column())),
+                                              QItemSelectionModel::NoUpdate);
+        }
+    }
+    syncing_ = false;
+}
+
+void DbGrid::datasetRowChanged(int row) {
+    if (syncing_) return;
+    syncing_ = true;
+    while (row >= model_->rowCount() && model_->canFetchMore({})) model_->fetchMore({});
+    if (row >= 0 && row < model_->rowCount()) {
+        const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+        const QModelIndex index = model_->index(row, column);
+        const auto flags = selectionMode() == QAbstractItemView::SingleSelection
+                               ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
+                               : QItemSelectionModel::NoUpdate;
+        selectionModel()->setCurrentIndex(index, flags);
+        scrollTo(index);
+    }
+    syncing_ = false;
+}
+
+void DbGrid::keyPressEvent(QKeyEvent* event) {
+    data::Dataset* ds = dataSet();
+    if (ds && ds->active() && state() != QAbstractItemView::EditingState) {
+        try {
+            const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
+            switch (event->key()) {
+                case Qt::Key_Down:
+                    if (!model_->readOnly() && currentIndex().row() == model_->rowCount() - 1 && !ds->canFetchMore() &&
+                        ds->state() == data::DatasetState::Browse) {
+                        ds->append();
+                        return;
+                    }
+                    break;
+                case Qt::Key_Insert:
+                    if (!model_->readOnly()) {
+                        ds->insert();
+                        return;
+                    }
+                    break;
+                case Qt::Key_Delete:
+                    if (ctrl && !model_->readOnly()) {
+                        if (!ds->isEmpty() && askYesNo(QStringLiteral("Удалить запись?"))) ds->remove();
+                        return;
+                    }
+                    break;
+                case Qt::Key_Escape:
+                    if (ds->state() == data::DatasetState::Edit || ds->state() == data::DatasetState::Insert) {
+                        ds->cancel();
+                        return;
+                    }
+                    break;
+                case Qt::Key_Return:
+                case Qt::Key_Enter:
+                    if (currentIndex().isValid()) {
+                        edit(currentIndex());
+                        return;
+                    }
+                    break;
+                default: break;
+            }
+        } catch (const core::Exception& e) {
+            showError(e.message());
+            return;
+        }
+    }
+    QTableView::keyPressEvent(event);
+}
+
+}  // namespace ui

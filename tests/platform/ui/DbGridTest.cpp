@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "platform/core/Exception.h"
+#include "platform/data/MemTable.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/os/IniFile.h"
+#include "platform/ui/DbGrid.h"
+
+using core::Variant;
+using grid::SortMarker;
+
+namespace {
+
+// A form with a grid over a small in-memory table of contracts.
+struct GridForm {
+    QWidget form;
+    ui::DbGrid* grid;
+    data::MemTable table;
+    grid::DataSource source{&table};
+
+    explicit GridForm(int rows = 4) {
+        form.setObjectName(QStringLiteral("FTest"));
+        grid = new ui::DbGrid(grid::GridKind::Eh, &form);
+        grid->setObjectName(QStringLiteral("gr_Contracts"));
+        grid->resize(500, 300);
+        table.addField(QStringLiteral("ID"), data::DataType::Integer)->setRequired(true);
+        table.addField(QStringLiteral("NUM"), data::DataType::String, 20);
+        table.addField(QStringLiteral("SUMMA"), data::DataType::Float);
+        table.open();
+        for (int i = 1; i <= rows; ++i) {
+            table.append();
+            table[QStringLiteral("ID")].setValue(i);
+            table[QStringLiteral("NUM")].setValue(QStringLiteral("Д-%1").arg(i));
+            table[QStringLiteral("SUMMA")].setValue(i * 100.5);
+            table.post();
+        }
+        table.first();
+        std::vector<grid::Column> columns(3);
+        columns[0] = {.fieldName = QStringLiteral("ID"), .width = 40, .title = QStringLiteral("Код"), .titleButton = true};
+        columns[1] = {.fieldName = QStringLiteral("NUM"), .width = 120, .title = QStringLiteral("Договор|номер"),
+                      .titleButton = true};
+        columns[2] = {.fieldName = QStringLiteral("SUMMA"), .width = 90, .title = QStringLiteral("Сумма"),
+                      .titleButton = false};
+        grid->setColumns(columns);
+        grid->setAutoSortMarking(true);
+        grid->setDataSource(&source);
+        form.resize(520, 320);
+        form.show();
+        QTest::qWaitForWindowExposed(&form);
+    }
+    void clickTitle(int column, Qt::KeyboardModifiers mods = {}) {
+        QHeaderView* header = grid->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, mods,
+                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    }
+    void clickRow(int row, Qt::KeyboardModifiers mods = {}) {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, mods, grid->visualRect(grid->model()->index(row, 0)).center());
+    }
+};
+
+TEST(DbGridTest, ShowsTheColumnsAndFollowsTheDataset) {
+    GridForm f;
+    QAbstractItemModel* m = f.grid->model();
+    EXPECT_EQ(m->rowCount(), 4);
+    EXPECT_EQ(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Договор\nномер"));
+    EXPECT_EQ(m->data(m->index(2, 1)).toString(), QStringLiteral("Д-3"));
+    EXPECT_EQ(f.grid->columnWidth(1), 120);
+    EXPECT_EQ(f.grid->formName(), QStringLiteral("FTest"));
+    f.table.setRecNo(3);
+    EXPECT_EQ(f.grid->currentIndex().row(), 2);
+    f.clickRow(1);
+    EXPECT_EQ(f.table.recNo(), 2);
+}
+
+TEST(DbGridTest, TitleClicksCycleMarkersAndCtrlAddsThemInOrder) {
+    GridForm f;
+    int changes = 0;
+    std::vector<int> titles;
+    f.grid->onSortMarkingChanged = [&] { ++changes; };
+    f.grid->onTitleClick = [&](int column) { titles.push_back(column); };
+    f.clickTitle(1);
+    EXPECT_EQ(f.grid->columns()[1].marker, SortMarker::Down);
+    f.clickTitle(1);
+    EXPECT_EQ(f.grid->columns()[1].marker, SortMarker::Up);
+    f.clickTitle(0, Qt::ControlModifier);
+    EXPECT_EQ(f.grid->sortMarkedColumns(), (std::vector<int>{1, 0}));
+    f.clickTitle(2, Qt::ControlModifier);  // no title button: no marker, but the click is reported
+    EXPECT_EQ(f.grid->sortMarkedColumns(), (std::vector<int>{1, 0}));
+    f.clickTitle(0);  // without Ctrl the others go
+    EXPECT_EQ(f.grid->sortMarkedColumns(), (std::vector<int>{0}));
+    EXPECT_EQ(f.grid->columns()[1].marker, SortMarker::None);
+    EXPECT_EQ(changes, 4);
+    EXPECT_EQ(titles, (std::vector<int>{1, 1, 0, 2, 0}));
+    EXPECT_TRUE(f.grid->model()->headerData(0, Qt::Horizontal).toString().endsWith(QStringLiteral("▼")));
+}
+
+TEST(DbGridTest, SelectionKeepsTheOrderOfClicks) {
+    GridForm f;
+    f.grid->setMultiSelect(true);
+    f.clickRow(2);
+    f.clickRow(0, Qt::ControlModifier);
+    f.clickRow(1, Qt::ControlModifier);
+    std::vector<int> ids;
+    for (data::Bookmark b : f.grid->selectedBookmarks()) {
+        f.table.gotoBookmark(b);
+        ids.push_back(f.table[QStringLiteral("ID")].asInteger());
+    }
+    EXPECT_EQ(ids, (std::vector<int>{3, 1, 2}));
+    f.clickRow(0, Qt::ControlModifier);  // deselects
+    EXPECT_EQ(f.grid->selectedBookmarks().size(), 2u);
+}
+
+TEST(DbGridTest, EditingKeys) {
+    GridForm f(2);
+    ui::ScriptedDialogs dialogs;
+    ui::ScopedDialogs scope(&dialogs);
+    f.grid->setFocus();
+    f.table.last();
+    QTest::keyClick(f.grid, Qt::Key_Down);
+    EXPECT_EQ(f.table.state(), data::DatasetState::Insert);
+    EXPECT_EQ(f.grid->model()->rowCount(), 3);
+    QTest::keyClick(f.grid, Qt::Key_Escape);
+    EXPECT_EQ(f.table.state(), data::DatasetState::Browse);
+    EXPECT_EQ(f.table.recordCount(), 2);
+
+    // Typing into a cell edits the row; leaving the row posts it.
+    f.table.first();
+    const QModelIndex sum = f.grid->model()->index(0, 2);
+    f.grid->setCurrentIndex(sum);
+    EXPECT_TRUE(f.grid->model()->setData(sum, QStringLiteral("77.5"), Qt::EditRole));
+    EXPECT_EQ(f.table.state(), data::DatasetState::Edit);
+    f.clickRow(1);
+    EXPECT_EQ(f.table.state(), data::DatasetState::Browse);
+    f.table.first();
+    EXPECT_DOUBLE_EQ(f.table[QStringLiteral("SUMMA")].asFloat(), 77.5);
+    EXPECT_FALSE(f.grid->model()->setData(sum, QStringLiteral("abc"), Qt::EditRole));
+    EXPECT_EQ(dialogs.shown.back().type, ui::MsgType::Error);
+    f.table.cancel();
+
+    dialogs.answers = {ui::ModalResult::No, ui::ModalResult::Yes};
+    QTest::keyClick(f.grid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(f.table.recordCount(), 2);
+    QTest::keyClick(f.grid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(f.table.recordCount(), 1);
+    EXPECT_EQ(dialogs.texts().last(), QStringLiteral("Удалить запись?"));
+    EXPECT_EQ(f.grid->model()->rowCount(), 1);
+}
+
+TEST(DbGridTest, LayoutRoundTripAndBadValues) {
+    QTemporaryDir dir;
+    os::IniFile ini(dir.filePath(QStringLiteral("sTolvanix.ini")));
+    {
+        GridForm f;
+        f.grid->column(0).width = 55;
+        f.grid->column(2).visible = false;
+        f.grid->setSortMarker(1, SortMarker::Up);
+        f.grid->saveLayout(ini, QStringLiteral("FTest_gr_Contracts"));
+    }
+    EXPECT_EQ(ini.readString(QStringLiteral("FTest_gr_Contracts"), QStringLiteral("gr_Contracts.NUM"), QString()),
+              QStringLiteral("1,120,2,1,1,7,0"));
+    GridForm g;
+    g.grid->restoreLayout(ini, QStringLiteral("FTest_gr_Contracts"));
+    EXPECT_EQ(g.grid->columns()[0].width, 55);
+    EXPECT_FALSE(g.grid->columns()[2].visible);
+    EXPECT_EQ(g.grid->model()->columnCount(), 2);
+    EXPECT_EQ(g.grid->columns()[1].marker, SortMarker::None);  // markers are not restored
+
+    ini.writeString(QStringLiteral("FTest_gr_Contracts"), QStringLiteral("gr_Contracts.ID"), QStringLiteral("x,1"));
+    EXPECT_THROW(g.grid->restoreLayout(ini, QStringLiteral("FTest_gr_Contracts")), core::Exception);
+}
+
+// Rows made on demand, counting how many were asked for.
+class LargeDataset : public data::Dataset {
+public:
+    int produced = 0;
+
+protected:
+    void doOpen() override {
+        addField(QStringLiteral("ID"), data::DataType::Integer);
+        produced = 0;
+    }
+    bool doFetch(int count) override {
+        for (int i = 0; i < count && produced < 100000; ++i) appendRow({Variant(++produced)});
+        return produced < 100000;
+    }
+};
+
+TEST(DbGridTest, FetchesAPageAtATime) {
+    QWidget form;
+    ui::DbGrid grid(grid::GridKind::Eh, &form);
+    LargeDataset ds;
+    grid::DataSource source(&ds);
+    grid.setColumns({grid::Column{.fieldName = QStringLiteral("ID")}});
+    grid.setDataSource(&source);
+    ds.open();
+    form.resize(300, 400);
+    form.show();
+    QTest::qWaitForWindowExposed(&form);
+    EXPECT_LE(ds.produced, 2 * ui::DatasetModel::kPage);
+    grid.scrollToBottom();
+    QCoreApplication::processEvents();
+    EXPECT_LT(ds.produced, 100000);
+}
+
+}  // namespace
