@@ -66,6 +66,12 @@ Field* Dataset::adoptField(std::unique_ptr<Field> field, const QString& name) {
     return fields_.back().get();
 }
 
+void Dataset::removeFields() {
+    if (active()) fail(QStringLiteral("Cannot perform this operation on an open dataset"));
+    fields_.clear();
+    persistent_ = false;
+}
+
 void Dataset::clearFields() {
     // Calculated and lookup fields belong to the owner and survive a reopen; data fields are redefined.
     std::erase_if(fields_, [](const auto& f) { return f->kind() == FieldKind::Data; });

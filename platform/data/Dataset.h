@@ -59,6 +59,8 @@ public:
     Field* adoptField(std::unique_ptr<Field> field, const QString& name);
     // Persistent fields: defined by the owner and kept on open, instead of the source's own fields.
     bool hasPersistentFields() const { return persistent_; }
+    // Removes every field (the dataset must be closed); the source's own fields return on open.
+    void removeFields();
 
     // Lifecycle
     void open();

@@ -83,6 +83,26 @@ bool ScriptedDialogs::loginPrompt(const QString& caption, QString& user, bool us
     return true;
 }
 
+namespace {
+
+class NoCursor : public BusyCursor {
+public:
+    void push() override {}
+    void pop() override {}
+};
+
+BusyCursor*& currentCursor() {
+    static NoCursor none;
+    static BusyCursor* installed = &none;
+    return installed;
+}
+
+}  // namespace
+
+BusyCursor& busyCursor() { return *currentCursor(); }
+
+void setBusyCursor(BusyCursor* cursor) { currentCursor() = cursor; }
+
 QStringList ScriptedDialogs::texts() const {
     QStringList out;
     for (const Shown& s : shown) out << s.text;

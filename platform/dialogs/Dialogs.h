@@ -76,4 +76,15 @@ public:
     QStringList texts() const;
 };
 
+// The hourglass: shown while work runs on the user-interface thread. Pushes nest; each pop puts back
+// the cursor of before its push. Without widgets installed it does nothing.
+class BusyCursor {
+public:
+    virtual ~BusyCursor() = default;
+    virtual void push() = 0;
+    virtual void pop() = 0;
+};
+BusyCursor& busyCursor();
+void setBusyCursor(BusyCursor* cursor);
+
 }  // namespace ui

@@ -83,8 +83,8 @@ void Query::doOpen() {
     }
     for (int i = 0; i < statement_.fieldCount(); ++i) {
         const FieldInfo& f = statement_.fieldInfo(i);
-        data::Field* field = addField(f.name, dataType(f), f.size);
-        field->setRequired(!f.nullable);
+        // Not marked required from NOT NULL: keys the database gives on insert arrive empty.
+        addField(f.name, dataType(f), f.size);
     }
 }
 
@@ -130,7 +130,7 @@ void Query::doNewRecord() {
 }
 
 void Query::doPost(const std::vector<core::Variant>& oldValues, std::vector<core::Variant>& newValues) {
-    const Change change{oldValues.empty() ? UpdateKind::Insert : UpdateKind::Modify, oldValues, newValues};
+    Change change{oldValues.empty() ? UpdateKind::Insert : UpdateKind::Modify, oldValues, newValues};
     if (updateSql_[static_cast<int>(change.kind)].isEmpty()) {
         detail::raise(QStringLiteral("Cannot modify a read-only dataset"));
     }
@@ -140,6 +140,7 @@ void Query::doPost(const std::vector<core::Variant>& oldValues, std::vector<core
         return;
     }
     run(change);
+    newValues = change.newValues;
     const QString& refresh = updateSql_[static_cast<int>(UpdateKind::Refresh)];
     if (refresh.isEmpty()) return;
     // Values the database set (triggers, defaults) come back through the refresh statement.
@@ -159,7 +160,7 @@ void Query::doPost(const std::vector<core::Variant>& oldValues, std::vector<core
 }
 
 void Query::doDelete(const std::vector<core::Variant>& values) {
-    const Change change{UpdateKind::Delete, values, {}};
+    Change change{UpdateKind::Delete, values, {}};
     if (updateSql_[static_cast<int>(UpdateKind::Delete)].isEmpty()) {
         detail::raise(QStringLiteral("Cannot modify a read-only dataset"));
     }
@@ -171,7 +172,7 @@ void Query::doDelete(const std::vector<core::Variant>& values) {
     run(change);
 }
 
-void Query::run(const Change& change) {
+void Query::run(Change& change) {
     if (!transaction_) detail::raise(QStringLiteral("Transaction not assigned"));
     Statement q(transaction_);
     q.setSql(updateSql_[static_cast<int>(change.kind)]);
@@ -186,6 +187,14 @@ void Query::run(const Change& change) {
         q.setParam(name, source->empty() ? core::Variant::null() : (*source)[f->index()]);
     }
     q.execute();
+    if (q.returnsRows() && q.fetch() && !change.newValues.empty()) {
+        for (int i = 0; i < q.fieldCount(); ++i) {
+            if (data::Field* f = findField(q.fieldInfo(i).name); f && f->kind() == data::FieldKind::Data) {
+                change.newValues[f->index()] = f->convert(q.value(i));
+            }
+        }
+    }
+    q.close();
 }
 
 void Query::applyUpdates() {

@@ -52,6 +52,9 @@ public:
     void prepare() { statement_.prepare(); }
 
 protected:
+    // Sets the statement text without closing (for subclasses that build it on open).
+    void prepareSql(const QString& sql) { statement_.setSql(sql); }
+    Statement& statement() { return statement_; }
     void doOpen() override;
     void doClose() override;
     bool doFetch(int count) override;
@@ -70,7 +73,8 @@ private:
         std::vector<core::Variant> oldValues;
         std::vector<core::Variant> newValues;
     };
-    void run(const Change& change);
+    // Runs one change; values an insert returns (RETURNING) come back into its new values.
+    void run(Change& change);
     QString updateSql_[4];
     std::vector<int> columnOf_;  // statement column of each persistent field (-1: none)
     bool cached_ = false;

@@ -74,7 +74,7 @@ void GridView::deselectBookmark(data::Bookmark bookmark) {
     refreshSelection();
 }
 
-void GridView::clearSelection() {
+void GridView::clearSelectedBookmarks() {
     selection_.clear();
     refreshSelection();
 }

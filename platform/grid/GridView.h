@@ -90,7 +90,7 @@ public:
     const std::vector<data::Bookmark>& selectedBookmarks() const { return selection_; }
     void selectBookmark(data::Bookmark bookmark);
     void deselectBookmark(data::Bookmark bookmark);
-    void clearSelection();
+    void clearSelectedBookmarks();
 
     std::function<void(int column)> onTitleClick;
     std::function<void()> onSortMarkingChanged;

@@ -59,9 +59,22 @@ bool QtDialogs::loginPrompt(const QString& caption, QString& user, bool userRead
     return true;
 }
 
+namespace {
+
+// The application's override cursor stack does the nesting.
+class QtBusyCursor : public BusyCursor {
+public:
+    void push() override { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    void pop() override { QApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
+
 void installQtDialogs() {
     static QtDialogs qt;
+    static QtBusyCursor cursor;
     setDialogs(&qt);
+    setBusyCursor(&cursor);
 }
 
 }  // namespace ui

@@ -11,7 +11,7 @@ public:
     bool loginPrompt(const QString& caption, QString& user, bool userReadOnly, QString& password) override;
 };
 
-// Makes the Qt boxes the program's dialogs.
+// Makes the Qt boxes the program's dialogs, and the hourglass the application's override cursor.
 void installQtDialogs();
 
 }  // namespace ui
