@@ -50,7 +50,7 @@ struct GridForm {
         grid->setDataSource(&source);
         form.resize(520, 320);
         form.show();
-        QTest::qWaitForWindowExposed(&form);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
     }
     void clickTitle(int column, Qt::KeyboardModifiers mods = {}) {
         QHeaderView* header = grid->horizontalHeader();
@@ -199,7 +199,7 @@ TEST(DbGridTest, FetchesAPageAtATime) {
     ds.open();
     form.resize(300, 400);
     form.show();
-    QTest::qWaitForWindowExposed(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     EXPECT_LE(ds.produced, 2 * ui::DatasetModel::kPage);
     grid.scrollToBottom();
     QCoreApplication::processEvents();
