@@ -40,12 +40,20 @@ int DatasetModel::modelColumn(int gridColumn) const {
 }
 
 void DatasetModel::reset() {
+    if (resetting_) return;
+    resetting_ = true;
+    // A fresh dataset holds one row: read the first page, so the first screen shows at once.
+    if (dataSet_ && dataSet_->active() && dataSet_->recordCount() < kPage) {
+        dataSet_->fetchMore(kPage - dataSet_->recordCount());
+    }
+    resetting_ = false;
     beginResetModel();
     rows_ = dataSet_ && dataSet_->active() ? dataSet_->recordCount() : 0;
     endResetModel();
 }
 
 void DatasetModel::appended(int first, int last) {
+    if (resetting_) return;
     if (first != rows_ || last < first) {
         reset();
         return;

@@ -53,6 +53,7 @@ private:
     int rows_ = 0;              // rows announced to the views
     CellStyle cellStyle_;
     bool readOnly_ = false;
+    bool resetting_ = false;
     QMetaObject::Connection connections_[3];
 };
 
