@@ -3,90 +3,58 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
-#include <cstdlib>
+#include <memory>
 
-#include "platform/fb/Database.h"
+#include "bench/support/BenchDb.h"
 #include "platform/fb/Query.h"
-#include "platform/fb/Script.h"
 #include "platform/fb/Transaction.h"
 #include "platform/ui/DbGrid.h"
 
 namespace {
 
-constexpr int kRows = 100000;
+// A shown grid over the contracts query, opened.
+struct ContractGrid {
+    fb::Transaction transaction{&benchdb::contracts()};
+    fb::Query query{&transaction};
+    ui::DbGrid grid;
+    grid::DataSource source{&query};
 
-struct BigTable {
-    QTemporaryDir dir;
-    fb::Database db;
-    BigTable() : db(dir.filePath(QStringLiteral("bench.fdb"))) {
-        db.create();
-        fb::runScript(db, QStringLiteral(
-            "create table CONTRACTS (ID integer not null primary key, NUM varchar(80), CLIENT varchar(80), "
-            "SUMMA integer, D date);\n"
-            "set term ^ ;\n"
-            "execute block as declare i integer = 0; begin while (i < %1) do begin "
-            "insert into CONTRACTS values (:i, 'Д-' || :i, 'Клієнт ' || :i, :i * 100, dateadd(:i / 100 day to "
-            "date '2020-01-01')); i = i + 1; end end^\n"
-            "set term ; ^\n").arg(kRows));
+    ContractGrid() {
+        query.setSql(QStringLiteral("select * from CONTRACTS order by ID"));
+        grid.setColumns({{.fieldName = QStringLiteral("ID"), .width = 60}, {.fieldName = QStringLiteral("NUM"), .width = 90},
+                         {.fieldName = QStringLiteral("CLIENT"), .width = 200},
+                         {.fieldName = QStringLiteral("SUMMA"), .width = 90}, {.fieldName = QStringLiteral("D"), .width = 90}});
+        grid.setDataSource(&source);
+        grid.resize(600, 800);
+        query.open();
+        grid.show();
+        QCoreApplication::processEvents();
     }
 };
 
-BigTable& table() {
-    static BigTable t;
-    return t;
-}
-
-std::vector<grid::Column> columns() {
-    return {{.fieldName = QStringLiteral("ID"), .width = 60}, {.fieldName = QStringLiteral("NUM"), .width = 90},
-            {.fieldName = QStringLiteral("CLIENT"), .width = 200}, {.fieldName = QStringLiteral("SUMMA"), .width = 90},
-            {.fieldName = QStringLiteral("D"), .width = 90}};
-}
-
 // Opening the query and painting the grid's first screen.
 void BM_GridFirstPaint(benchmark::State& state) {
-    table();  // built once, outside the measure
+    benchdb::contracts();  // built once, outside the measure
     for (auto _ : state) {
-        fb::Transaction t(&table().db);
-        fb::Query q(&t);
-        q.setSql(QStringLiteral("select * from CONTRACTS order by ID"));
-        ui::DbGrid grid;
-        grid::DataSource source(&q);
-        grid.setColumns(columns());
-        grid.setDataSource(&source);
-        grid.resize(600, 800);
-        q.open();
-        grid.show();
-        QCoreApplication::processEvents();
-        const QPixmap picture = grid.grab();
+        ContractGrid g;
+        const QPixmap picture = g.grid.grab();
         benchmark::DoNotOptimize(picture.cacheKey());
-        if (q.recordCount() > 2 * ui::DatasetModel::kPage) state.SkipWithError("read more than the first pages");
-        state.counters["rows_read"] = q.recordCount();
+        if (g.query.recordCount() > 2 * ui::DatasetModel::kPage) state.SkipWithError("read more than the first pages");
+        state.counters["rows_read"] = g.query.recordCount();
     }
 }
 BENCHMARK(BM_GridFirstPaint)->Unit(benchmark::kMillisecond);
 
-// One page further down: the grid asks the query for one more page.
+// Scrolling to the bottom of what was read: the grid asks the query for one more page.
 void BM_GridScrollOnePage(benchmark::State& state) {
-    fb::Transaction t(&table().db);
-    fb::Query q(&t);
-    q.setSql(QStringLiteral("select * from CONTRACTS order by ID"));
-    ui::DbGrid grid;
-    grid::DataSource source(&q);
-    grid.setColumns(columns());
-    grid.setDataSource(&source);
-    grid.resize(600, 800);
-    q.open();
-    grid.show();
-    QCoreApplication::processEvents();
+    ContractGrid g;
     for (auto _ : state) {
-        grid.scrollToBottom();
+        g.grid.scrollToBottom();
         QCoreApplication::processEvents();
-        const QPixmap picture = grid.grab();
+        const QPixmap picture = g.grid.grab();
         benchmark::DoNotOptimize(picture.cacheKey());
     }
-    state.counters["rows_read"] = q.recordCount();
+    state.counters["rows_read"] = g.query.recordCount();
 }
 BENCHMARK(BM_GridScrollOnePage)->Unit(benchmark::kMillisecond)->Iterations(50);
 
@@ -94,12 +62,7 @@ BENCHMARK(BM_GridScrollOnePage)->Unit(benchmark::kMillisecond)->Iterations(50);
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    const char* lock = std::getenv("FIREBIRD_LOCK");
-    if (!lock || !*lock) {
-        const QString dir = QDir::tempPath() + QStringLiteral("/tolvanix-fblock");
-        QDir().mkpath(dir);
-        setenv("FIREBIRD_LOCK", dir.toLocal8Bit().constData(), 1);
-    }
+    benchdb::prepareEnvironment();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -17,6 +17,21 @@ namespace {
 
 Dataset::Dataset(QObject* parent) : QObject(parent) {}
 
+// Points the fields at another row (or buffer) for one scope: calculations, filters and views read
+// rows that are not current through it.
+Dataset::ProbeScope::ProbeScope(Dataset& d, std::vector<Variant>& values, bool& calcValid, bool calculating)
+    : d_(d), savedValues_(d.probe_), savedValid_(d.probeCalcValid_), savedCalculating_(d.calculating_) {
+    d.probe_ = &values;
+    d.probeCalcValid_ = &calcValid;
+    if (calculating) d.calculating_ = true;
+}
+
+Dataset::ProbeScope::~ProbeScope() {
+    d_.probe_ = savedValues_;
+    d_.probeCalcValid_ = savedValid_;
+    d_.calculating_ = savedCalculating_;
+}
+
 Dataset::~Dataset() = default;
 
 // ---- Fields ---------------------------------------------------------------------------------------
@@ -206,19 +221,7 @@ void Dataset::rebuildView() {
 
 bool Dataset::accepts(Row& row) {
     if (!filtered_ || (!filterExpr_ && !filterPredicate_)) return true;
-    std::vector<Variant>* savedProbe = probe_;
-    bool* savedValid = probeCalcValid_;
-    probe_ = &row.values;
-    probeCalcValid_ = &row.calcValid;
-    struct Restore {
-        Dataset* d;
-        std::vector<Variant>* p;
-        bool* v;
-        ~Restore() {
-            d->probe_ = p;
-            d->probeCalcValid_ = v;
-        }
-    } restore{this, savedProbe, savedValid};
+    const ProbeScope probe(*this, row.values, row.calcValid);
     if (filterPredicate_ && !filterPredicate_(*this)) return false;
     if (filterExpr_) {
         auto reader = [this](const QString& name) {
@@ -322,19 +325,7 @@ QString Dataset::textAt(int row, int fieldIndex, bool display) {
         return display ? f->displayText() : f->text();
     }
     Row& r = rows_[view_[row]];
-    std::vector<Variant>* savedProbe = probe_;
-    bool* savedValid = probeCalcValid_;
-    probe_ = &r.values;
-    probeCalcValid_ = &r.calcValid;
-    struct Restore {
-        Dataset* d;
-        std::vector<Variant>* p;
-        bool* v;
-        ~Restore() {
-            d->probe_ = p;
-            d->probeCalcValid_ = v;
-        }
-    } restore{this, savedProbe, savedValid};
+    const ProbeScope probe(*this, r.values, r.calcValid);
     return display ? f->displayText() : f->text();
 }
 
@@ -410,21 +401,7 @@ void Dataset::computeFields(std::vector<Variant>& values, bool& valid) {
     for (const auto& f : fields_) hasOwn = hasOwn || f->kind() != FieldKind::Data;
     valid = true;
     if (!hasOwn) return;
-    std::vector<Variant>* savedProbe = probe_;
-    bool* savedValid = probeCalcValid_;
-    probe_ = &values;
-    probeCalcValid_ = &valid;
-    calculating_ = true;
-    struct Restore {
-        Dataset* d;
-        std::vector<Variant>* p;
-        bool* v;
-        ~Restore() {
-            d->probe_ = p;
-            d->probeCalcValid_ = v;
-            d->calculating_ = false;
-        }
-    } restore{this, savedProbe, savedValid};
+    const ProbeScope probe(*this, values, valid, true);
     for (const auto& f : fields_) {
         if (f->kind() != FieldKind::Lookup || !f->lookupDataset()) continue;
         const QStringList keys = f->keyFields().split(u';', Qt::SkipEmptyParts);

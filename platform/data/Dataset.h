@@ -187,6 +187,17 @@ private:
         std::vector<core::Variant> values;
         bool calcValid = false;
     };
+    class ProbeScope {
+    public:
+        ProbeScope(Dataset& d, std::vector<core::Variant>& values, bool& calcValid, bool calculating = false);
+        ~ProbeScope();
+
+    private:
+        Dataset& d_;
+        std::vector<core::Variant>* savedValues_;
+        bool* savedValid_;
+        bool savedCalculating_;
+    };
     bool ensureRow(int pos);
     int viewPosOf(Bookmark id) const;
     int rowIndexOf(Bookmark id) const;

@@ -129,17 +129,22 @@ void Query::doNewRecord() {
     fieldByName(generatorField_).setValue(gen.value(0));
 }
 
-void Query::doPost(const std::vector<core::Variant>& oldValues, std::vector<core::Variant>& newValues) {
-    Change change{oldValues.empty() ? UpdateKind::Insert : UpdateKind::Modify, oldValues, newValues};
+bool Query::store(Change& change) {
     if (updateSql_[static_cast<int>(change.kind)].isEmpty()) {
         detail::raise(QStringLiteral("Cannot modify a read-only dataset"));
     }
     if (cached_) {
         if (log_.empty()) snapshot_ = snapshotRows();
         log_.push_back(change);
-        return;
+        return false;
     }
     run(change);
+    return true;
+}
+
+void Query::doPost(const std::vector<core::Variant>& oldValues, std::vector<core::Variant>& newValues) {
+    Change change{oldValues.empty() ? UpdateKind::Insert : UpdateKind::Modify, oldValues, newValues};
+    if (!store(change)) return;
     newValues = change.newValues;
     const QString& refresh = updateSql_[static_cast<int>(UpdateKind::Refresh)];
     if (refresh.isEmpty()) return;
@@ -161,15 +166,7 @@ void Query::doPost(const std::vector<core::Variant>& oldValues, std::vector<core
 
 void Query::doDelete(const std::vector<core::Variant>& values) {
     Change change{UpdateKind::Delete, values, {}};
-    if (updateSql_[static_cast<int>(UpdateKind::Delete)].isEmpty()) {
-        detail::raise(QStringLiteral("Cannot modify a read-only dataset"));
-    }
-    if (cached_) {
-        if (log_.empty()) snapshot_ = snapshotRows();
-        log_.push_back(change);
-        return;
-    }
-    run(change);
+    store(change);
 }
 
 void Query::run(Change& change) {

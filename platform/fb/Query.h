@@ -73,6 +73,8 @@ private:
         std::vector<core::Variant> oldValues;
         std::vector<core::Variant> newValues;
     };
+    // Runs the change now, or keeps it for applyUpdates (false) when updates are cached.
+    bool store(Change& change);
     // Runs one change; values an insert returns (RETURNING) come back into its new values.
     void run(Change& change);
     QString updateSql_[4];

@@ -6,6 +6,7 @@
 #include "platform/core/Exception.h"
 #include "platform/fb/Error.h"
 #include "platform/fb/Script.h"
+#include "tests/support/ErrorText.h"
 #include "tests/support/TestDatabase.h"
 
 using core::Variant;
@@ -13,14 +14,7 @@ using ufb::TDBRecord;
 
 namespace {
 
-QString errorText(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const core::Exception& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
+using tolvtest::errorText;
 
 TEST(ExchangeLineTest, WritesAndReadsLines) {
     TDBRecord r(QStringLiteral("CLIENTS"), nullptr);

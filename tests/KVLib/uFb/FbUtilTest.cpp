@@ -8,6 +8,7 @@
 #include "platform/core/Exception.h"
 #include "platform/core/Formats.h"
 #include "platform/fb/Script.h"
+#include "tests/support/ErrorText.h"
 #include "tests/support/TestDatabase.h"
 
 using core::DateTime;
@@ -15,14 +16,7 @@ using core::Variant;
 
 namespace {
 
-QString errorText(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const core::Exception& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
+using tolvtest::errorText;
 
 TEST(Var2DbVarTest, Literals) {
     setProcessFormats();

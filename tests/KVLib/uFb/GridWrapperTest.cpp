@@ -20,20 +20,14 @@
 #include "platform/os/IniFile.h"
 #include "platform/ui/DbGrid.h"
 #include "platform/ui/QtDialogs.h"
+#include "tests/support/ErrorText.h"
 #include "tests/support/TestDatabase.h"
 
 using core::Variant;
 
 namespace {
 
-QString errorText(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const core::Exception& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
+using tolvtest::errorText;
 
 TEST(MoneyFieldTest, ShowsAndTakesAmounts) {
     setProcessFormats();
