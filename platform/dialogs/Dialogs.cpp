@@ -101,6 +101,38 @@ BusyCursor*& currentCursor() {
 
 BusyCursor& busyCursor() { return *currentCursor(); }
 
+namespace {
+
+class NoProgress : public ProgressWindow {
+public:
+    void init(const QString&, int, bool) override {}
+    void refresh() override {}
+    void step(const QString&) override {}
+    void stepBy(int) override {}
+    void complete() override {}
+    void initPercent(const QString&, int, bool, int) override {}
+    void showSecondBar(bool) override {}
+    void init2(const QString&, int) override {}
+    void initPercent2(const QString&, int, int) override {}
+    void step2() override {}
+    void setPosition2(int) override {}
+    void complete2() override {}
+};
+
+ProgressFactory& progressFactory() {
+    static ProgressFactory factory;
+    return factory;
+}
+
+}  // namespace
+
+std::unique_ptr<ProgressWindow> createProgressWindow(QObject* owner) {
+    if (progressFactory()) return progressFactory()(owner);
+    return std::make_unique<NoProgress>();
+}
+
+void setProgressFactory(ProgressFactory factory) { progressFactory() = std::move(factory); }
+
 void setBusyCursor(BusyCursor* cursor) { currentCursor() = cursor; }
 
 QStringList ScriptedDialogs::texts() const {

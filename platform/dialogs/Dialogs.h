@@ -7,9 +7,12 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
+
+class QObject;
 
 namespace ui {
 
@@ -86,5 +89,28 @@ public:
 };
 BusyCursor& busyCursor();
 void setBusyCursor(BusyCursor* cursor);
+
+// The progress window of long work on the user-interface thread: one bar, or two where an outer loop
+// holds an inner one. Without widgets installed it shows nothing and only counts.
+class ProgressWindow {
+public:
+    virtual ~ProgressWindow() = default;
+    virtual void init(const QString& caption, int maximum, bool show) = 0;
+    virtual void refresh() = 0;
+    virtual void step(const QString& text = QString()) = 0;
+    virtual void stepBy(int count) = 0;
+    virtual void complete() = 0;
+    virtual void initPercent(const QString& caption, int total, bool show, int percentStep) = 0;
+    virtual void showSecondBar(bool on) = 0;
+    virtual void init2(const QString& label, int maximum) = 0;
+    virtual void initPercent2(const QString& label, int total, int percentStep) = 0;
+    virtual void step2() = 0;
+    virtual void setPosition2(int position) = 0;
+    virtual void complete2() = 0;
+};
+using ProgressFactory = std::function<std::unique_ptr<ProgressWindow>(QObject* owner)>;
+// A new progress window owned by the caller, for the owner form (may be null).
+std::unique_ptr<ProgressWindow> createProgressWindow(QObject* owner = nullptr);
+void setProgressFactory(ProgressFactory factory);
 
 }  // namespace ui
