@@ -245,4 +245,16 @@ private:
     bool filtered_ = false;
 };
 
+// Holds a dataset's views off for one scope.
+class ControlsDisabled {
+public:
+    explicit ControlsDisabled(Dataset& dataset) : dataset_(dataset) { dataset_.disableControls(); }
+    ~ControlsDisabled() { dataset_.enableControls(); }
+    ControlsDisabled(const ControlsDisabled&) = delete;
+    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
+
+private:
+    Dataset& dataset_;
+};
+
 }  // namespace data

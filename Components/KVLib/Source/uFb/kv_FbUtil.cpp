@@ -142,20 +142,6 @@ void checkRowsAffected(const fb::Query& query, qint64 expected) {
                           QString::number(query.rowsAffected()));
 }
 
-namespace {
-
-// Holds a dataset's views off for one scope.
-class ControlsOff {
-public:
-    explicit ControlsOff(data::Dataset& d) : d_(d) { d_.disableControls(); }
-    ~ControlsOff() { d_.enableControls(); }
-
-private:
-    data::Dataset& d_;
-};
-
-}  // namespace
-
 void refreshLocate(data::Dataset& dataset, const QString& keyField, const Variant& keyValue) {
     Variant value = keyValue;
     if (dataset.active()) {
@@ -175,7 +161,7 @@ void refetch(fb::Query& query) {
 }
 
 std::vector<int> columnToVector(data::Dataset& dataset, const QString& fieldName) {
-    ControlsOff off(dataset);
+    data::ControlsDisabled off(dataset);
     const data::Bookmark mark = dataset.bookmark();
     std::vector<int> out;
     data::Field& field = dataset.fieldByName(fieldName);

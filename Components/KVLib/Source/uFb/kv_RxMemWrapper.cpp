@@ -13,15 +13,6 @@ namespace {
 // Firebird takes at most 1,500 values in one IN list.
 constexpr size_t kInListLimit = 1500;
 
-class ControlsOff {
-public:
-    explicit ControlsOff(data::Dataset& d) : d_(d) { d_.disableControls(); }
-    ~ControlsOff() { d_.enableControls(); }
-
-private:
-    data::Dataset& d_;
-};
-
 }  // namespace
 
 RxMemWrapper::RxMemWrapper(const QString& keyField)
@@ -73,7 +64,7 @@ void RxMemWrapper::appendFrom(data::Dataset& source) {
 }
 
 void RxMemWrapper::loadFromDataSet(data::Dataset& source, bool showProgress, const QString& caption) {
-    ControlsOff off(*memTable_);
+    data::ControlsDisabled off(*memTable_);
     clear();
     open();
     source.last();
@@ -91,7 +82,7 @@ void RxMemWrapper::loadFromDataSet(data::Dataset& source, bool showProgress, con
 std::vector<int> RxMemWrapper::getKeys() {
     std::vector<int> keys;
     if (!memTable_->active()) return keys;
-    ControlsOff off(*memTable_);
+    data::ControlsDisabled off(*memTable_);
     const data::Bookmark mark = memTable_->bookmark();
     data::Field& key = memTable_->fieldByName(keyField_);
     for (memTable_->first(); !memTable_->eof(); memTable_->next()) {
