@@ -1,0 +1,296 @@
+#include "PenaltyContracts.h"
+
+#include <cmath>
+
+#include "TClients.h"
+#include "kv_FbQueryGod.h"
+#include "kv_FbUtil.h"
+#include "kv_Money100.h"
+#include "kv_Translator.h"
+#include "platform/core/Exception.h"
+#include "platform/core/Formats.h"
+
+namespace TolvLogic {
+
+using core::DateTime;
+using core::Variant;
+
+const char* const penaltyContractsFields[10] = {
+    "CONTRACT_ID", "CLIENT_ID",      "AGENT_ID",     "CONTRACT_DATE", "CONTRACT_STATE",
+    "NOTE",        "CONTRACT_CLOSE", "CONTRACT_NUM", "FILIAL_ID",     "IS_ARCHIVE"};
+
+const char* const penaltyDepositsFields[20] = {"DEPOSIT_SUM",
+                                               "PENALTY_DAYS",
+                                               "DEPOSIT_PERC",
+                                               "PENALTY_PERC",
+                                               "DEPOSIT_PLACE",
+                                               "DOLLAR_PRICE",
+                                               "SUBJECT_PRICE",
+                                               "OFF_FLAG",
+                                               "IS_CALC_PERC_WITH_PENALTY",
+                                               "EXCEED_DAYS",
+                                               "IS_PRIV_IN_EXCEED",
+                                               "IS_PENAL_FROM_RET_SUM",
+                                               "MIN_ACCRUAL_DAYS",
+                                               "STORAGE_TYPE",
+                                               "STORAGE_VAL",
+                                               "IS_STORAGE_START_W_PEN",
+                                               "STORAGE_MIN_DAYS",
+                                               "STORAGE_SUM",
+                                               "IS_USD_EXCHANGE",
+                                               "IS_MAKE_EXCHANGE_BY_INCREASE"};
+
+const char* const contractImportFields[12] = {
+    "CLIENT_NAME",          "CLIENT_ADDRESS",     "CLIENT_PHONE",        "CLIENT_INFO",
+    "CLIENT_INN",           "CLIENT_PASSPORT_SN", "CLIENT_PASSPORT_NUM", "CLIENT_PASSPORT_INFO",
+    "CLIENT_PASSPORT_DATE", "AGENT_NAME",         "KASSIR_ID",           "DEPOSIT_PLACE"};
+
+namespace {
+
+const QString kContractId = QStringLiteral("CONTRACT_ID");
+
+QString tr(const QString& key, const char16_t* defaultText) {
+    return KVLibTranslator::instance().translate(key, QString::fromUtf16(defaultText));
+}
+
+QString name(const char* const* list, int index) {
+    return QString::fromLatin1(list[index]);
+}
+
+// A one-row question in a transaction of its own; null when no row came back.
+Variant ask(const QString& sql, const QString& field) {
+    ufb::AutoQuery q(sql, nullptr);
+    q->open();
+    if (q->isEmpty()) return Variant::null();
+    return q->fieldByName(field).value();
+}
+
+}  // namespace
+
+TPenaltyContractInfo::TPenaltyContractInfo(fb::Transaction* transaction)
+    : contract_(QStringLiteral("PENALTY_CONTRACTS"), kContractId, -1, nullptr),
+      deposit_(QStringLiteral("PENALTY_DEPOSITS"), kContractId, -1, nullptr),
+      import_(QStringLiteral("CONTRACT_IMPORT"), kContractId, -1, nullptr),
+      transaction_(transaction) {}
+
+TPenaltyContractInfo::TPenaltyContractInfo(int contractId, fb::Transaction* transaction)
+    : contract_(QStringLiteral("PENALTY_CONTRACTS"), transaction),
+      deposit_(QStringLiteral("PENALTY_DEPOSITS"), transaction),
+      import_(QStringLiteral("CONTRACT_IMPORT"), transaction),
+      transaction_(transaction) {
+    for (ufb::TDBRecord* record : {&contract_, &deposit_, &import_}) record->SetKey(kContractId, contractId);
+    load();
+}
+
+TPenaltyContractInfo::~TPenaltyContractInfo() = default;
+
+int TPenaltyContractInfo::load() {
+    const int found = contract_.Select(transaction_);
+    if (found != 1) {
+        throw core::Exception(
+            tr(QStringLiteral("u_ContractPrmsFiller.ContractPrmsFillerSum.findOpenContractsSum.Exception2"),
+               u"Невозможно загрузить информацию о договоре. ID=") +
+            contract_.GetField(kContractId).toText());
+    }
+    const Variant id = contract_.GetField(kContractId);
+    deposit_.SetKey(kContractId, id);
+    if (deposit_.Select(transaction_) != found) {
+        throw core::Exception(
+            tr(QStringLiteral("PenaltyContracts.TPenaltyContractInfo.load.Exception"),
+               u"Количество записей в таблице-расширении PENALTY_DEPOSITS должно быть одинаково с "
+               u"количеством записей в родительской таблице PENALTY_CONTRACTS"));
+    }
+    import_.SetKey(kContractId, id);
+    isImport_ = import_.Select(transaction_) > 0;
+    return found;
+}
+
+Variant TPenaltyContractInfo::getContractValue(int index) const {
+    return contract_.GetField(name(penaltyContractsFields, index), true);
+}
+
+Variant TPenaltyContractInfo::getDepositValue(int index) const {
+    return deposit_.GetField(name(penaltyDepositsFields, index), true);
+}
+
+Variant TPenaltyContractInfo::getImportValue(int index) const {
+    return import_.GetField(name(contractImportFields, index), true);
+}
+
+void TPenaltyContractInfo::setContractValue(int index, const Variant& value) {
+    contract_.SetField(name(penaltyContractsFields, index), value, index == cCONTRACT_ID);
+}
+
+void TPenaltyContractInfo::setDepositValue(int index, const Variant& value) {
+    deposit_.SetField(name(penaltyDepositsFields, index), value);
+}
+
+int TPenaltyContractInfo::getDepositInt(int index) const {
+    return getDepositValue(index).toInt();
+}
+
+void TPenaltyContractInfo::setDepositInt(int index, int value) {
+    setDepositValue(index, value);
+}
+
+int TPenaltyContractInfo::getIdDepositeType() const {
+    const Variant type = deposit_.GetField(QStringLiteral("DEPOSIT_TYPE"), false);
+    return type.isEmpty() ? 0 : type.toInt();
+}
+
+bool TPenaltyContractInfo::isNew() const {
+    return getContractValue(cCONTRACT_ID).toInt() == -1;
+}
+
+QString TPenaltyContractInfo::getClientName() const {
+    if (isImport_) return getImportValue(iCLIENT_NAME).toText();
+    return TClients::NameById(getContractValue(cCLIENT_ID).toInt());
+}
+
+int TPenaltyContractInfo::getFilialNumber() const {
+    const Variant number = ask(QStringLiteral("select number from dir_filial where id=") +
+                                   udb::var2DbVar(getContractValue(cFILIAL_ID)),
+                               QStringLiteral("number"));
+    return number.isEmpty() ? 0 : number.toInt();
+}
+
+QString TPenaltyContractInfo::getFilialName() const {
+    return ask(QStringLiteral("select name from dir_filial where id=") +
+                   udb::var2DbVar(getContractValue(cFILIAL_ID)),
+               QStringLiteral("name"))
+        .toText();
+}
+
+void TPenaltyContractInfo::setStorage(int kind, int value) {
+    setDepositInt(dSTORAGE_TYPE, kind);
+    setDepositInt(dSTORAGE_VAL, value);
+    if (kind == 1) {
+        setDepositInt(dSTORAGE_SUM, value);
+    } else if (kind == 2 || kind == 3) {
+        // A percent a day of the valuation (2) or of the principal (3), rounded half to even.
+        const QString base = name(penaltyDepositsFields, kind == 2 ? dSUBJECT_PRICE : dDEPOSIT_SUM);
+        int sum = 0;
+        if (deposit_.fieldExists(base)) {
+            sum = static_cast<int>(
+                std::nearbyint(deposit_.GetField(base).toDouble() * Money100::fromHundredths(value) * 0.01));
+        }
+        setDepositInt(dSTORAGE_SUM, sum);
+    }
+}
+
+DateTime TPenaltyContractInfo::getLastOpDate(bool onlyPayments) const {
+    const QString id = udb::quoteSql(getContractValue(cCONTRACT_ID).toText());
+    QString sql =
+        QStringLiteral(
+            " select max(OP_DATE) AS MAX_DATE    from PENALTY_OPERATIONS         where DEPOSIT_ID = '") +
+        id + u'\'';
+    if (onlyPayments) sql += QStringLiteral(" and OP_SUM>=0 ");
+    Variant date = ask(sql, QStringLiteral("MAX_DATE"));
+    if (date.isNull()) {
+        date = ask(
+            QStringLiteral(" select CONTRACT_DATE AS MAX_DATE from PENALTY_CONTRACTS                 where "
+                           "CONTRACT_ID = '") +
+                id + u'\'',
+            QStringLiteral("MAX_DATE"));
+    }
+    return date.isEmpty() ? DateTime() : date.toDateTime();
+}
+
+DateTime TPenaltyContractInfo::findOpDate(DateTime date, bool after, bool onlyPayments) const {
+    QString sql = QStringLiteral("select OP_DATE from PENALTY_OPERATIONS where DEPOSIT_ID = '") +
+                  udb::quoteSql(getContractValue(cCONTRACT_ID).toText()) + QStringLiteral("' and OP_DATE ") +
+                  (after ? QStringLiteral(">=") : QStringLiteral("<")) + QStringLiteral(" '") +
+                  core::dateToStr(date) + u'\'';
+    if (onlyPayments) sql += QStringLiteral(" and OP_SUM>=0 ");
+    sql += QStringLiteral(" order by OP_DATE ") + (after ? QStringLiteral("asc") : QStringLiteral("desc"));
+    const Variant found = ask(sql, QStringLiteral("OP_DATE"));
+    return found.isEmpty() ? DateTime() : found.toDateTime();
+}
+
+int TPenaltyContractInfo::getIncreaseSum() const {
+    const Variant sum =
+        ask(QStringLiteral(" Select    (-sum(OPS.OP_SUM)) as INC_BASE_SUM  from PENALTY_OPERATIONS OPS  "
+                           "where    DEPOSIT_ID = ") +
+                udb::var2DbVar(getContractValue(cCONTRACT_ID)) + QStringLiteral("   and (OPS.OP_SUM < 0) "),
+            QStringLiteral("INC_BASE_SUM"));
+    return sum.isEmpty() ? 0 : sum.toInt();
+}
+
+int TPenaltyContractInfo::getFullCreditSum() const {
+    return getDepositInt(dDEPOSIT_SUM) + getIncreaseSum();
+}
+
+QString TPenaltyContractInfo::genWarrantFoundation() const {
+    // The "i" of the default is the Latin letter the cash documents have always printed.
+    return tr(QStringLiteral("PenaltyContracts.TPenaltyContractInfo.genWarrantFoundation"), u"Договiр № ") +
+           getContractValue(cCONTRACT_NUM).toText() + tr(QStringLiteral("common.fromLetter2"), u" от ") +
+           core::dateToStr(getContractValue(cCONTRACT_DATE).toDateTime()) +
+           tr(QStringLiteral("common.yearLetter"), u" р.");
+}
+
+std::vector<DateTime> TPenaltyContractInfo::getOperationDates() const {
+    ufb::AutoQuery q(QStringLiteral(" select distinct OP_DATE from PENALTY_OPERATIONS where DEPOSIT_ID = ") +
+                         udb::var2DbVar(getContractValue(cCONTRACT_ID)),
+                     nullptr);
+    q->open();
+    std::vector<DateTime> dates;
+    for (; !q->eof(); q->next()) dates.push_back(q->fieldByName(QStringLiteral("OP_DATE")).asDateTime());
+    return dates;
+}
+
+bool TPenaltyContractInfo::hasOperations() const {
+    return !getOperationDates().empty();
+}
+
+void TPenaltyContractInfo::setPermission(quint8 state, quint8 action, bool allowed, const QString& message) {
+    permissions_[AllowKey{state, action}] = AllowPremiss{message, allowed};
+}
+
+void TPenaltyContractInfo::fillAllowedOperations() {
+    permissions_.clear();
+    auto refuse = [this](quint8 state, quint8 action, const char* keyEnd, const char16_t* text) {
+        setPermission(state, action, false,
+                      tr(QStringLiteral("PenaltyContracts.TPenaltyContractInfo.fillAllowedOperations.") +
+                             QString::fromLatin1(keyEnd),
+                         text));
+    };
+    auto allow = [this](quint8 state, std::initializer_list<quint8> actions) {
+        for (quint8 action : actions) setPermission(state, action, true, QString());
+    };
+
+    allow(csOPENED, {caNEWOPERATION, caONSALE, 4, caREOPEN});
+    refuse(csOPENED, caSALING, "caSALING",
+           u"Перед реализацией залога договор необходимо выставить на реализацию");
+    refuse(csOPENED, caOFFSALE, "caOFFSALE", u"Договор не выставлен на реализацию");
+
+    refuse(csCLOSED, caNEWOPERATION, "csCLOSED.caNEWOPERATION",
+           u"Невозможно создать новую операцию, т.к договор закрыт");
+    refuse(csCLOSED, caONSALE, "csCLOSED.caONSALE",
+           u"Невозможно выставить залог на реализацию, договор закрыт");
+    refuse(csCLOSED, caSALING, "csCLOSED.caSALING", u"Невозможно реализовать залог, т.к договор закрыт");
+    refuse(csCLOSED, caOFFSALE, "csCLOSED.caOFFSALE",
+           u"Невозможно снять залог с реализации, т.к договор закрыт");
+    allow(csCLOSED, {4, caREOPEN});
+
+    refuse(csSALED, caNEWOPERATION, "caNEWOPERATION",
+           u"Невозможно создать новую операцию, т.к залог договора реализован");
+    refuse(csSALED, caONSALE, "caONSALE",
+           u"Невозможно выставить залог на реализацию, т.к залог уже реализован");
+    allow(csSALED, {caSALING});
+    refuse(csSALED, caOFFSALE, "caOFFSALED",
+           u"Невозможно снять залог с реализации, т.к залог уже реализован");
+    allow(csSALED, {4, caREOPEN});
+
+    allow(csONSALE, {caNEWOPERATION, caONSALE, caSALING, caOFFSALE, 4, caREOPEN});
+}
+
+bool TPenaltyContractInfo::checkAllowedOperation(int action) {
+    fillAllowedOperations();
+    const int state = getContractValue(cCONTRACT_STATE).toInt();
+    const auto it =
+        permissions_.find(AllowKey{static_cast<quint8>(state & 0xFF), static_cast<quint8>(action & 0xFF)});
+    if (it == permissions_.end() || it->second.allowed) return true;
+    throw core::Exception(it->second.message);
+}
+
+}  // namespace TolvLogic

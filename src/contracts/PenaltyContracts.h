@@ -1,0 +1,169 @@
+#pragma once
+// A pledge loan contract in memory: its head row, its loan terms and, for a contract taken over from
+// another branch, its client and agent as text; the questions several callers share about it, and the
+// table of the actions each contract state allows.
+
+#include <QString>
+#include <map>
+#include <vector>
+
+#include "kv_DBRecord.h"
+#include "platform/core/DateTime.h"
+
+namespace fb {
+class Transaction;
+}
+
+namespace TolvLogic {
+
+// Positions of the contract's columns in its three rows.
+extern const char* const penaltyContractsFields[10];
+extern const char* const penaltyDepositsFields[20];
+extern const char* const contractImportFields[12];
+
+// CONTRACT_STATE.
+enum ContractState { csOPENED = 0, csCLOSED = 1, csSALED = 2, csONSALE = 3 };
+
+// Actions the main window checks against the state before it acts on a contract.
+enum ContractAction {
+    caNEWOPERATION = 0,  // a repayment or a loan increase
+    caONSALE = 1,        // put the pledge on sale
+    caSALING = 2,        // sell the pledge
+    caOFFSALE = 3,       // take the pledge off sale
+    caREOPEN = 5         // reopen a closed contract by hand
+};
+
+struct AllowKey {
+    quint8 state = 0;
+    quint8 action = 0;
+    friend auto operator<=>(const AllowKey&, const AllowKey&) = default;
+};
+
+// The refusal text (empty for an allowed pair) and whether the action is allowed.
+struct AllowPremiss {
+    QString message;
+    bool allowed = true;
+};
+
+class TPenaltyContractInfo {
+public:
+    enum ContractColumn {
+        cCONTRACT_ID = 0,
+        cCLIENT_ID,
+        cAGENT_ID,
+        cCONTRACT_DATE,
+        cCONTRACT_STATE,
+        cNOTE,
+        cCONTRACT_CLOSE,
+        cCONTRACT_NUM,
+        cFILIAL_ID,
+        cIS_ARCHIVE
+    };
+    enum DepositColumn {
+        dDEPOSIT_SUM = 0,
+        dPENALTY_DAYS,
+        dDEPOSIT_PERC,
+        dPENALTY_PERC,
+        dDEPOSIT_PLACE,
+        dDOLLAR_PRICE,
+        dSUBJECT_PRICE,
+        dOFF_FLAG,
+        dIS_CALC_PERC_WITH_PENALTY,
+        dEXCEED_DAYS,
+        dIS_PRIV_IN_EXCEED,
+        dIS_PENAL_FROM_RET_SUM,
+        dMIN_ACCRUAL_DAYS,
+        dSTORAGE_TYPE,
+        dSTORAGE_VAL,
+        dIS_STORAGE_START_W_PEN,
+        dSTORAGE_MIN_DAYS,
+        dSTORAGE_SUM,
+        dIS_USD_EXCHANGE,
+        dIS_MAKE_EXCHANGE_BY_INCREASE
+    };
+    enum ImportColumn {
+        iCLIENT_NAME = 0,
+        iCLIENT_ADDRESS,
+        iCLIENT_PHONE,
+        iCLIENT_INFO,
+        iCLIENT_INN,
+        iCLIENT_PASSPORT_SN,
+        iCLIENT_PASSPORT_NUM,
+        iCLIENT_PASSPORT_INFO,
+        iCLIENT_PASSPORT_DATE,
+        iAGENT_NAME,
+        iKASSIR_ID,
+        iDEPOSIT_PLACE
+    };
+
+    // A new contract (CONTRACT_ID -1); its records have no transaction of their own.
+    explicit TPenaltyContractInfo(fb::Transaction* transaction);
+    // The stored contract, loaded at once with records bound to the transaction.
+    TPenaltyContractInfo(int contractId, fb::Transaction* transaction);
+    virtual ~TPenaltyContractInfo();
+    TPenaltyContractInfo(const TPenaltyContractInfo&) = delete;
+    TPenaltyContractInfo& operator=(const TPenaltyContractInfo&) = delete;
+
+    // Reads the head row, its terms row and the import row; the number of contract rows (1). A missing
+    // contract, or a terms row missing beside it, raises.
+    int load();
+
+    // Columns by position; a column the record does not hold raises the record's missing-field error.
+    core::Variant getContractValue(int index) const;
+    core::Variant getDepositValue(int index) const;
+    core::Variant getImportValue(int index) const;
+    // Setting CONTRACT_ID moves the contract record's key with it.
+    void setContractValue(int index, const core::Variant& value);
+    void setDepositValue(int index, const core::Variant& value);
+    int getDepositInt(int index) const;
+    void setDepositInt(int index, int value);
+    // DEPOSIT_TYPE; 0 for a contract without a pledge type.
+    int getIdDepositeType() const;
+
+    ufb::TDBRecord& getContractRecord() { return contract_; }
+    ufb::TDBRecord& getDepositRecord() { return deposit_; }
+    const ufb::TDBRecord& getContractRecord() const { return contract_; }
+    const ufb::TDBRecord& getDepositRecord() const { return deposit_; }
+    fb::Transaction* getTransaction() const { return transaction_; }
+
+    bool isNew() const;
+    bool isImport() const { return isImport_; }
+
+    // The questions read committed data, each in a transaction of its own.
+
+    // The import row's client name for an imported contract, else the client's name.
+    QString getClientName() const;
+    int getFilialNumber() const;
+    QString getFilialName() const;
+    // Storage-fee kind and value, and the daily fee derived from them.
+    void setStorage(int kind, int value);
+    // The last operation's date (loan increases left out with onlyPayments), else CONTRACT_DATE.
+    core::DateTime getLastOpDate(bool onlyPayments) const;
+    // The nearest operation date on or after the date (after) or before it; the zero date when none.
+    core::DateTime findOpDate(core::DateTime date, bool after, bool onlyPayments) const;
+    // Principal paid out by loan increases, in hundredths.
+    int getIncreaseSum() const;
+    int getFullCreditSum() const;
+    // The foundation of the contract's cash orders: "Договiр № 3.09.17 от 05.03.2009 р.".
+    QString genWarrantFoundation() const;
+    // The distinct operation dates, in the database's order.
+    std::vector<core::DateTime> getOperationDates() const;
+    bool hasOperations() const;
+
+    // True when the contract's state allows the action; otherwise raises with the refusal text.
+    bool checkAllowedOperation(int action);
+    // Rebuilds the table of allowed actions in the interface language.
+    void fillAllowedOperations();
+    void setPermission(quint8 state, quint8 action, bool allowed, const QString& message);
+    const std::map<AllowKey, AllowPremiss>& getPermissions() const { return permissions_; }
+
+private:
+    std::map<AllowKey, AllowPremiss> permissions_;
+    ufb::TDBRecord contract_;
+    ufb::TDBRecord deposit_;
+    ufb::TDBRecord import_;
+    bool isImport_ = false;
+    fb::Transaction* transaction_ = nullptr;
+};
+
+}  // namespace TolvLogic

@@ -1,0 +1,109 @@
+#include "u_filials.h"
+
+#include <optional>
+
+#include "kv_FbQueryGod.h"
+#include "kv_FbUtil.h"
+#include "kv_Translator.h"
+#include "platform/core/Exception.h"
+
+namespace TolvLogic {
+
+using core::Variant;
+
+const char* const dirFilialFields[11] = {"ID",
+                                         "NUMBER",
+                                         "NAME",
+                                         "IS_IMPORT",
+                                         "IS_CURENT",
+                                         "ORDER_NUM_AUTOINC",
+                                         "WNT_RECEIPT_NUM_AUTOINC",
+                                         "WNT_EXPENSE_NUM_AUTOINC",
+                                         "REG_RECEIPT_NUM_AUTOINC",
+                                         "REG_EXPENSE_NUM_AUTOINC",
+                                         "GUID"};
+
+namespace {
+
+QString tr(const char* key, const char16_t* defaultText) {
+    return KVLibTranslator::instance().translate(QString::fromLatin1(key), QString::fromUtf16(defaultText));
+}
+
+QString column(int index) {
+    return QString::fromLatin1(dirFilialFields[index]);
+}
+
+// The first row's value of a one-column lookup; nothing when there is no row.
+std::optional<Variant> lookUp(const QString& sql, fb::Transaction* transaction) {
+    ufb::AutoQuery q(sql, transaction);
+    q->open();
+    if (q->isEmpty()) return std::nullopt;
+    return q->field(0)->value();
+}
+
+}  // namespace
+
+FilialInfo::FilialInfo(int id, fb::Transaction* transaction)
+    : TDBRecord(QStringLiteral("DIR_FILIAL"), QStringLiteral("ID"), id, transaction) {
+    if (Select() == 0) {
+        throw core::Exception(
+            QStringLiteral("FilialInfo::FilialInfo() - ") +
+            tr("u_filials.FilialInfo.FilialInfo.Exception", u"информация о филиале не считана") +
+            QStringLiteral(" id = ") + QString::number(id));
+    }
+}
+
+Variant FilialInfo::getField(int index) const {
+    return GetField(column(index), true);
+}
+
+void FilialInfo::setField(int index, const Variant& value) {
+    const QString name = column(index);
+    SetField(name, value, name.toUpper() == QStringLiteral("ID"));
+}
+
+QString FilialInfo::getNumberName() const {
+    return getField(fNUMBER).toText() + QStringLiteral(" - ") + getField(fNAME).toText();
+}
+
+core::DateTime FilialInfo::scGetLastContractDate(const FilialInfo& filial) {
+    const std::optional<Variant> date =
+        lookUp(QStringLiteral("select CONTRACT_DATE from PENALTY_CONTRACTS where CONTRACT_ID = "
+                              "(select max(CONTRACT_ID) from PENALTY_CONTRACTS where FILIAL_ID = ") +
+                   udb::var2DbVar(filial.getField(fID)) + u')',
+               filial.getTransaction());
+    return !date || date->isEmpty() ? core::DateTime() : date->toDateTime();
+}
+
+int FilialsDir::scGetCurentFilialId(bool mustExist) {
+    ufb::AutoQuery q(QStringLiteral("select id from DIR_FILIAL where is_curent=1"), nullptr);
+    q->open();
+    q->fetchAll();
+    if (q->recordCount() == 1) return q->fieldByName(QStringLiteral("id")).asInteger();
+    if (mustExist) {
+        throw core::Exception(
+            tr("u_filials.FilialsDir.scGetCurentFilialId.Exception", u"Текущий филиал не задан"));
+    }
+    return 0;
+}
+
+QString FilialsDir::scGetFilialName(int filialId, fb::Transaction* transaction) {
+    const std::optional<Variant> name = lookUp(
+        QStringLiteral(" select NAME from DIR_FILIAL where ID=") + QString::number(filialId), transaction);
+    return name ? name->toText() : QStringLiteral(" ");
+}
+
+int FilialsDir::scGetFilialNumber(int filialId, fb::Transaction* transaction) {
+    const std::optional<Variant> number = lookUp(
+        QStringLiteral(" select NUMBER from DIR_FILIAL where ID=") + QString::number(filialId), transaction);
+    return number ? number->toInt() : -1;
+}
+
+bool FilialsDir::scIsFilialImported(int filialId, fb::Transaction* transaction) {
+    const std::optional<Variant> flag =
+        lookUp(QStringLiteral("select is_import from DIR_FILIAL where id=") + QString::number(filialId),
+               transaction);
+    return !flag || flag->toInt() != 0;
+}
+
+}  // namespace TolvLogic

@@ -1,0 +1,63 @@
+#pragma once
+// The branches of the office (DIR_FILIAL): the record of one branch with its number counters, and the
+// lookups by branch id that the whole program asks.
+
+#include <QString>
+
+#include "kv_DBRecord.h"
+#include "platform/core/DateTime.h"
+
+namespace TolvLogic {
+
+// Positions of the branch record's columns (getField, setField).
+extern const char* const dirFilialFields[11];
+
+// One DIR_FILIAL row, read when it is made. Without a transaction each statement runs in a
+// transaction of its own on the program database.
+class FilialInfo : public ufb::TDBRecord {
+public:
+    enum Column {
+        fID = 0,
+        fNUMBER,
+        fNAME,
+        fIS_IMPORT,
+        fIS_CURENT,
+        fORDER_NUM_AUTOINC,
+        fWNT_RECEIPT_NUM_AUTOINC,
+        fWNT_EXPENSE_NUM_AUTOINC,
+        fREG_RECEIPT_NUM_AUTOINC,
+        fREG_EXPENSE_NUM_AUTOINC,
+        fGUID
+    };
+
+    // Raises "FilialInfo::FilialInfo() - <text> id = <id>" when the branch has no row.
+    explicit FilialInfo(int id, fb::Transaction* transaction = nullptr);
+
+    // A column the row does not carry raises the record's missing-field error.
+    core::Variant getField(int index) const;
+    // ID becomes the record's key; any other column is a plain value, stored by Update.
+    void setField(int index, const core::Variant& value);
+    // "NUMBER - NAME", the way every list shows a branch.
+    QString getNumberName() const;
+
+    // CONTRACT_DATE of the branch's contract with the highest CONTRACT_ID, read in the record's
+    // transaction; the zero date when the branch has none.
+    static core::DateTime scGetLastContractDate(const FilialInfo& filial);
+};
+
+// The branch directory. Here: its lookups, each on the given transaction or, without one, in a
+// transaction of its own.
+class FilialsDir {
+public:
+    // The branch marked current when exactly one is; otherwise 0, or "Текущий филиал не задан" when
+    // mustExist is set.
+    static int scGetCurentFilialId(bool mustExist = false);
+    // NAME, or a single blank for an unknown branch.
+    static QString scGetFilialName(int filialId, fb::Transaction* transaction = nullptr);
+    // NUMBER, or -1 for an unknown branch.
+    static int scGetFilialNumber(int filialId, fb::Transaction* transaction = nullptr);
+    // IS_IMPORT; an unknown branch counts as imported, so nothing is regenerated for it.
+    static bool scIsFilialImported(int filialId, fb::Transaction* transaction = nullptr);
+};
+
+}  // namespace TolvLogic
