@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "platform/data/Dataset.h"
@@ -46,6 +47,14 @@ public:
 
 private:
     data::Dataset* dataSet_;
+};
+
+// How one cell is drawn; unset colours keep the grid's own. Colours are 0xRRGGBB.
+struct CellStyle {
+    std::optional<quint32> background;
+    std::optional<quint32> text;
+    bool bold = false;
+    bool italic = false;
 };
 
 class GridView {
@@ -94,6 +103,8 @@ public:
 
     std::function<void(int column)> onTitleClick;
     std::function<void()> onSortMarkingChanged;
+    // Colours and font of a cell: (view row, column, style to fill). Lists set it to shade their rows.
+    std::function<void(int row, const Column& column, CellStyle& style)> onCellStyle;
 
     // One key "<grid>.<FIELD>" per column: position,width,marker,visible,sortPosition,dropDownRows,
     // dropDownWidth. Saving does not erase the section first.

@@ -103,10 +103,18 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const {
             case Qt::BackgroundRole:
             case Qt::ForegroundRole:
             case Qt::FontRole: {
-                if (!cellStyle_) return {};
+                if (!cellStyle_ && !grid_.onCellStyle) return {};
                 QColor background, text;
                 QFont font;
-                cellStyle_(index.row(), column, background, text, font);
+                if (grid_.onCellStyle) {
+                    grid::CellStyle style;
+                    grid_.onCellStyle(index.row(), column, style);
+                    if (style.background) background = QColor::fromRgb(*style.background);
+                    if (style.text) text = QColor::fromRgb(*style.text);
+                    font.setBold(style.bold);
+                    font.setItalic(style.italic);
+                }
+                if (cellStyle_) cellStyle_(index.row(), column, background, text, font);
                 if (role == Qt::BackgroundRole) return background.isValid() ? QVariant(background) : QVariant();
                 if (role == Qt::ForegroundRole) return text.isValid() ? QVariant(text) : QVariant();
                 return font;

@@ -134,4 +134,14 @@ TExchangeHistory::Shade TExchangeHistory::onGetCellParams(int row) {
     return !sign.isEmpty() && sign.toBool() ? Shade::Own : Shade::Carried;
 }
 
+void TExchangeHistory::assignGridEvents() {
+    RxMemWrapper::assignGridEvents();
+    for (grid::GridView* g : {getGrid(), getGridEh()}) {
+        if (!g) continue;
+        g->onCellStyle = [this](int row, const grid::Column&, grid::CellStyle& style) {
+            style.text = onGetCellParams(row) == Shade::Own ? 0x000000u : 0x808080u;
+        };
+    }
+}
+
 }  // namespace TolvLogic

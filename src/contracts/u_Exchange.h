@@ -57,6 +57,8 @@ public:
     void reload();
     // The cell parameters of a view row, for the grid that shows the history.
     Shade onGetCellParams(int row);
+    // The bound grids shade their rows by onGetCellParams.
+    void assignGridEvents() override;
 
 private:
     void initFields();

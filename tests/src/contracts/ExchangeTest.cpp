@@ -133,6 +133,22 @@ TEST_F(ExchangeTest, HistoryShowsEveryDayOfThePeriod) {
     ds.first();
     EXPECT_EQ(ds.fieldByName(QStringLiteral("EXCHANGE")).displayText(), QStringLiteral("41.2500"));
 
+    // A bound grid shades the rows: a day's own rate in black, a carried one in grey.
+    struct Grid : grid::GridView {
+        Grid() : GridView(grid::GridKind::Eh) {}
+        QString gridName() const override { return QStringLiteral("gr_Exchange"); }
+        QString formName() const override { return QString(); }
+    } grid;
+    grid::DataSource source;
+    grid.setDataSource(&source);
+    history.bindGridEh(&grid);
+    ASSERT_TRUE(grid.onCellStyle != nullptr);
+    for (const auto& [r, colour] : {std::pair{0, 0x000000u}, std::pair{1, 0x808080u}, std::pair{9, 0x000000u}}) {
+        grid::CellStyle style;
+        grid.onCellStyle(r, grid.columns()[1], style);
+        EXPECT_EQ(style.text.value_or(0xFFFFFFu), colour) << r;
+    }
+
     history.setPeriod(day(27, 2), day(2, 3));
     history.reload();
     std::vector<std::pair<bool, double>> days;
