@@ -502,15 +502,7 @@ void Dataset::insert() {
     }
     view_.insert(view_.begin() + pos, index);
     insertRowIndex_ = index;
-    buffer_.assign(fields_.size(), Variant::null());
-    bufferCalcValid_ = false;
-    modified_ = false;
-    cur_ = pos;
-    bof_ = eof_ = false;
-    setState(DatasetState::Insert);
-    notifyReset();
-    doNewRecord();
-    if (onNewRecord) onNewRecord(*this);
+    startNewRow(pos);
 }
 
 void Dataset::append() {
@@ -521,10 +513,14 @@ void Dataset::append() {
     insertRowIndex_ = static_cast<int>(rows_.size()) - 1;
     idIndexValid_ = false;
     view_.push_back(insertRowIndex_);
+    startNewRow(recordCount() - 1);
+}
+
+void Dataset::startNewRow(int pos) {
     buffer_.assign(fields_.size(), Variant::null());
     bufferCalcValid_ = false;
     modified_ = false;
-    cur_ = recordCount() - 1;
+    cur_ = pos;
     bof_ = eof_ = false;
     setState(DatasetState::Insert);
     notifyReset();

@@ -209,6 +209,8 @@ private:
     void computeFields(std::vector<core::Variant>& values, bool& valid);
     const core::Variant& readValue(std::vector<core::Variant>& values, bool& calcValid, int fieldIndex);
     void requireActive() const;
+    // The new row at the view position becomes current with an empty buffer, in insert state.
+    void startNewRow(int pos);
     void setState(DatasetState state);
 
     std::vector<std::unique_ptr<Field>> fields_;
