@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "PenaltyOperations.h"
 #include "TClients.h"
 #include "kv_FbQueryGod.h"
 #include "kv_FbUtil.h"
@@ -9,6 +10,7 @@
 #include "kv_Translator.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Formats.h"
+#include "u_PercCalc.h"
 
 namespace TolvLogic {
 
@@ -44,6 +46,9 @@ const char* const contractImportFields[12] = {
     "CLIENT_NAME",          "CLIENT_ADDRESS",     "CLIENT_PHONE",        "CLIENT_INFO",
     "CLIENT_INN",           "CLIENT_PASSPORT_SN", "CLIENT_PASSPORT_NUM", "CLIENT_PASSPORT_INFO",
     "CLIENT_PASSPORT_DATE", "AGENT_NAME",         "KASSIR_ID",           "DEPOSIT_PLACE"};
+
+const char* const toSaleFields[6] = {"AGENT_ID",    "CONTRACT_ID",  "TOSALE_SUM",
+                                     "TOSALE_INFO", "TOSALE_DATE", "NON_CALC_DAYS"};
 
 namespace {
 
@@ -242,6 +247,56 @@ bool TPenaltyContractInfo::hasOperations() const {
     return !getOperationDates().empty();
 }
 
+int TPenaltyContractInfo::getOverdueDays(DateTime date) const {
+    PercCalc calc(this, nullptr);
+    const std::vector<OpItem>& items = calc.calc(
+        utl::DateUtl::DateInterval(getContractValue(cCONTRACT_DATE).toDateTime(), date), false, false);
+    if (items.empty()) return -1;
+    const OpItem& last = items.back();
+    const double full = percmath::roundEven(static_cast<double>(getDepositInt(dPENALTY_PERC)) *
+                                            getDepositInt(dPENALTY_DAYS) * 0.01 * last.base * 0.01);
+    if (!(last.perc.sum > full || last.penalty.sum > 0)) return -1;
+    // The opening item is never counted: without an expiry the count is the items less one.
+    int count = 0;
+    for (std::size_t i = items.size() - 1; i > 0; --i) {
+        ++count;
+        if (items[i].termExpired) break;
+    }
+    return count;
+}
+
+int TPenaltyContractInfo::getDaysToPlanClose(const TPenaltyOperationInfo& operation) const {
+    const int term = getDepositInt(dPENALTY_DAYS);
+    const DateTime opDate = operation.getValue(TPenaltyOperationInfo::oOP_DATE).toDateTime();
+    const int opId = operation.getValue(TPenaltyOperationInfo::oOP_ID).toInt();
+    PercCalc calc(this, nullptr);
+    const std::vector<OpItem>& items =
+        calc.calc(utl::DateUtl::DateInterval(opDate, opDate.addDays(term + 2)), false, false);
+    int days = term;
+    bool found = false;
+    for (const OpItem& item : items) {
+        if (item.opId != -1) {
+            if (item.opId != opId) {
+                days = term;
+                break;
+            }
+            days = 0;
+            found = true;
+        } else if (found) {
+            if (item.termExpired) break;
+            ++days;
+        }
+    }
+    if (!found) days = term;
+    return std::max(days, 0);
+}
+
+bool TPenaltyContractInfo::isClosedWithDebt() const {
+    if (getContractValue(cCONTRACT_STATE).toInt() != csCLOSED) return false;
+    PercCalc calc(getContractValue(cCONTRACT_ID).toInt(), nullptr);
+    return calc.getDebt(getContractValue(cCONTRACT_CLOSE).toDateTime(), false, true).getTotal() != 0;
+}
+
 void TPenaltyContractInfo::setPermission(quint8 state, quint8 action, bool allowed, const QString& message) {
     permissions_[AllowKey{state, action}] = AllowPremiss{message, allowed};
 }
@@ -291,6 +346,19 @@ bool TPenaltyContractInfo::checkAllowedOperation(int action) {
         permissions_.find(AllowKey{static_cast<quint8>(state & 0xFF), static_cast<quint8>(action & 0xFF)});
     if (it == permissions_.end() || it->second.allowed) return true;
     throw core::Exception(it->second.message);
+}
+
+// ---- TToSaleInfo ----------------------------------------------------------------------------------
+
+TToSaleInfo::TToSaleInfo(fb::Transaction* transaction)
+    : TDBRecord(QStringLiteral("TOSALE"), kContractId, -1, transaction) {}
+
+Variant TToSaleInfo::getValue(int index) const {
+    return GetField(name(toSaleFields, index), true);
+}
+
+void TToSaleInfo::setValue(int index, const Variant& value) {
+    SetField(name(toSaleFields, index), value, index == tCONTRACT_ID);
 }
 
 }  // namespace TolvLogic

@@ -16,10 +16,14 @@ class Transaction;
 
 namespace TolvLogic {
 
+class TPenaltyOperationInfo;
+
 // Positions of the contract's columns in its three rows.
 extern const char* const penaltyContractsFields[10];
 extern const char* const penaltyDepositsFields[20];
 extern const char* const contractImportFields[12];
+// Positions of the put-on-sale record's columns.
+extern const char* const toSaleFields[6];
 
 // CONTRACT_STATE.
 enum ContractState { csOPENED = 0, csCLOSED = 1, csSALED = 2, csONSALE = 3 };
@@ -149,6 +153,12 @@ public:
     // The distinct operation dates, in the database's order.
     std::vector<core::DateTime> getOperationDates() const;
     bool hasOperations() const;
+    // Days overdue on a date, or -1 when the contract is not overdue then.
+    int getOverdueDays(core::DateTime date) const;
+    // Days from the operation's date to the planned end of the term after it.
+    int getDaysToPlanClose(const TPenaltyOperationInfo& operation) const;
+    // A closed contract that still owed something on its closing day.
+    bool isClosedWithDebt() const;
 
     // True when the contract's state allows the action; otherwise raises with the refusal text.
     bool checkAllowedOperation(int action);
@@ -164,6 +174,21 @@ private:
     ufb::TDBRecord import_;
     bool isImport_ = false;
     fb::Transaction* transaction_ = nullptr;
+};
+
+// The TOSALE row of a contract put on sale: its sale price, note, date and the days at its end that
+// the debt calculation leaves out.
+class TToSaleInfo : public ufb::TDBRecord {
+public:
+    enum Column { tAGENT_ID = 0, tCONTRACT_ID, tTOSALE_SUM, tTOSALE_INFO, tTOSALE_DATE, tNON_CALC_DAYS };
+
+    // Keyed CONTRACT_ID = -1 until the caller sets the contract.
+    explicit TToSaleInfo(fb::Transaction* transaction);
+
+    // A column the record does not hold raises the record's missing-field error.
+    core::Variant getValue(int index) const;
+    // Setting CONTRACT_ID moves the key with it.
+    void setValue(int index, const core::Variant& value);
 };
 
 }  // namespace TolvLogic
