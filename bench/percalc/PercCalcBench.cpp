@@ -63,8 +63,8 @@ begin
 end^
 set term ; ^
 )")
-                                                          .arg(kContracts)
-                                                          .arg(kFirstId));
+                                      .arg(kContracts)
+                                      .arg(kFirstId));
 }
 
 // Every contract once, which stores the checkpoints of all operations.

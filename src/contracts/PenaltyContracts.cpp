@@ -47,7 +47,7 @@ const char* const contractImportFields[12] = {
     "CLIENT_INN",           "CLIENT_PASSPORT_SN", "CLIENT_PASSPORT_NUM", "CLIENT_PASSPORT_INFO",
     "CLIENT_PASSPORT_DATE", "AGENT_NAME",         "KASSIR_ID",           "DEPOSIT_PLACE"};
 
-const char* const toSaleFields[6] = {"AGENT_ID",    "CONTRACT_ID",  "TOSALE_SUM",
+const char* const toSaleFields[6] = {"AGENT_ID",    "CONTRACT_ID", "TOSALE_SUM",
                                      "TOSALE_INFO", "TOSALE_DATE", "NON_CALC_DAYS"};
 
 namespace {
@@ -89,24 +89,40 @@ TPenaltyContractInfo::TPenaltyContractInfo(int contractId, fb::Transaction* tran
 
 TPenaltyContractInfo::~TPenaltyContractInfo() = default;
 
+void TPenaltyContractInfo::failNotFound() const {
+    throw core::Exception(
+        tr(QStringLiteral("u_ContractPrmsFiller.ContractPrmsFillerSum.findOpenContractsSum.Exception2"),
+           u"Невозможно загрузить информацию о договоре. ID=") +
+        contract_.GetField(kContractId).toText());
+}
+
+void TPenaltyContractInfo::failTermsCount() {
+    throw core::Exception(
+        tr(QStringLiteral("PenaltyContracts.TPenaltyContractInfo.load.Exception"),
+           u"Количество записей в таблице-расширении PENALTY_DEPOSITS должно быть одинаково с "
+           u"количеством записей в родительской таблице PENALTY_CONTRACTS"));
+}
+
 int TPenaltyContractInfo::load() {
     const int found = contract_.Select(transaction_);
-    if (found != 1) {
-        throw core::Exception(
-            tr(QStringLiteral("u_ContractPrmsFiller.ContractPrmsFillerSum.findOpenContractsSum.Exception2"),
-               u"Невозможно загрузить информацию о договоре. ID=") +
-            contract_.GetField(kContractId).toText());
-    }
+    if (found != 1) failNotFound();
     const Variant id = contract_.GetField(kContractId);
     deposit_.SetKey(kContractId, id);
-    if (deposit_.Select(transaction_) != found) {
-        throw core::Exception(
-            tr(QStringLiteral("PenaltyContracts.TPenaltyContractInfo.load.Exception"),
-               u"Количество записей в таблице-расширении PENALTY_DEPOSITS должно быть одинаково с "
-               u"количеством записей в родительской таблице PENALTY_CONTRACTS"));
-    }
+    if (deposit_.Select(transaction_) != found) failTermsCount();
     import_.SetKey(kContractId, id);
     isImport_ = import_.Select(transaction_) > 0;
+    return found;
+}
+
+int TPenaltyContractInfo::load(data::Dataset& head, data::Dataset& terms, data::Dataset& import) {
+    // By the key there is one row at most.
+    const int found = contract_.LoadFromDataSet(head) ? 1 : 0;
+    if (found != 1) failNotFound();
+    const Variant id = contract_.GetField(kContractId);
+    deposit_.SetKey(kContractId, id);
+    if ((deposit_.LoadFromDataSet(terms) ? 1 : 0) != found) failTermsCount();
+    import_.SetKey(kContractId, id);
+    isImport_ = import_.LoadFromDataSet(import);
     return found;
 }
 

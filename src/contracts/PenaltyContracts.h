@@ -10,6 +10,9 @@
 #include "kv_DBRecord.h"
 #include "platform/core/DateTime.h"
 
+namespace data {
+class Dataset;
+}
 namespace fb {
 class Transaction;
 }
@@ -111,6 +114,9 @@ public:
     // Reads the head row, its terms row and the import row; the number of contract rows (1). A missing
     // contract, or a terms row missing beside it, raises.
     int load();
+    // The same from the three rows already selected by the contract's key (each selection at its
+    // first row, or empty), for readers that keep those selections prepared.
+    int load(data::Dataset& head, data::Dataset& terms, data::Dataset& import);
 
     // Columns by position; a column the record does not hold raises the record's missing-field error.
     core::Variant getContractValue(int index) const;
@@ -168,6 +174,9 @@ public:
     const std::map<AllowKey, AllowPremiss>& getPermissions() const { return permissions_; }
 
 private:
+    [[noreturn]] void failNotFound() const;
+    [[noreturn]] static void failTermsCount();
+
     std::map<AllowKey, AllowPremiss> permissions_;
     ufb::TDBRecord contract_;
     ufb::TDBRecord deposit_;

@@ -7,11 +7,13 @@
 #include "PenaltyOperations.h"
 #include "kv_FbDbIni.h"
 #include "kv_FbUtil.h"
+#include "kv_MainDb.h"
 #include "kv_Money100.h"
 #include "kv_Translator.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Formats.h"
 #include "platform/fb/Error.h"
+#include "platform/fb/Transaction.h"
 
 namespace TolvLogic {
 
@@ -24,6 +26,55 @@ namespace {
 // period of every contract: the contract's own index is the short way.
 const QString kByContract =
     QStringLiteral(" PLAN SORT (PENALTY_OPERATIONS INDEX (IDX_PENALTY_OPERATIONS_RUN))");
+
+// The statements every uncached calculation runs, prepared once per connection: preparing costs more
+// than running them. Between uses a query rests on a transaction that is never started, since leaving
+// its transaction would unprepare it.
+class PreparedReads {
+public:
+    // The query of the text on the transaction, ready for its parameters; back at rest on release.
+    class Use {
+    public:
+        Use(const QString& sql, fb::Transaction* transaction) : query_(instance().query(sql)) {
+            query_.setTransaction(transaction);
+        }
+        ~Use() {
+            query_.close();
+            query_.setTransaction(instance().anchor_.get());
+        }
+        Use(const Use&) = delete;
+        Use& operator=(const Use&) = delete;
+        fb::Query* operator->() const { return &query_; }
+        fb::Query& operator*() const { return query_; }
+
+    private:
+        fb::Query& query_;
+    };
+
+private:
+    static PreparedReads& instance() {
+        static PreparedReads reads;
+        return reads;
+    }
+
+    fb::Query& query(const QString& sql) {
+        fb::Database* db = TolvMain::getZarvelDb();
+        if (!anchor_ || anchor_->defaultDatabase() != db) {
+            // Another connection: the queries go before the transaction they rest on.
+            queries_.clear();
+            anchor_ = udb::createTransaction(db);
+        }
+        std::unique_ptr<fb::Query>& q = queries_[sql];
+        if (!q) {
+            q = std::make_unique<fb::Query>(anchor_.get());
+            q->setSql(sql);
+        }
+        return *q;
+    }
+
+    std::unique_ptr<fb::Transaction> anchor_;
+    std::map<QString, std::unique_ptr<fb::Query>> queries_;
+};
 
 // Reached only from the user-interface thread, like every other cache of the program.
 std::map<PercCalc::CacheIdent, DebtSums>& debtCache() {
@@ -51,7 +102,10 @@ bool isTransientWriteFailure(const fb::Error& e) {
 class FlagsGuard {
 public:
     FlagsGuard(bool& skipAhead, bool& startAtCheckpoint)
-        : skipAhead_(skipAhead), start_(startAtCheckpoint), savedSkip_(skipAhead), savedStart_(startAtCheckpoint) {
+        : skipAhead_(skipAhead),
+          start_(startAtCheckpoint),
+          savedSkip_(skipAhead),
+          savedStart_(startAtCheckpoint) {
         skipAhead_ = true;
         start_ = true;
     }
@@ -75,7 +129,8 @@ private:
 
 int DebtSums::getSaleSum() const {
     int sum = base + storage;
-    if (udb::dbIniReadBool(QStringLiteral("DEFAULTS"), QStringLiteral("isCalcSaleSumWithPerc"), true)) sum += perc;
+    if (udb::dbIniReadBool(QStringLiteral("DEFAULTS"), QStringLiteral("isCalcSaleSumWithPerc"), true))
+        sum += perc;
     if (udb::dbIniReadBool(QStringLiteral("DEFAULTS"), QStringLiteral("isCalcSaleSumWithPenalty"), true)) {
         sum += penalty;
     }
@@ -85,23 +140,31 @@ int DebtSums::getSaleSum() const {
 // ---- PercCalcOperations ---------------------------------------------------------------------------
 
 PercCalcOperations::PercCalcOperations(int depositId, DateTime from, DateTime to)
-    : query_(nullptr), depositId_(depositId) {
-    read(QStringLiteral("select * from PENALTY_OPERATIONS where OP_DATE between '") + core::dateToStr(from) +
-         QStringLiteral("' and '") + core::dateToStr(to) + QStringLiteral("' and DEPOSIT_ID = ") +
-         QString::number(depositId) + kByContract + QStringLiteral(" order by OP_DATE, OP_ID"));
+    : transaction_(udb::createTransaction(TolvMain::getZarvelDb())), depositId_(depositId) {
+    PreparedReads::Use q(
+        QStringLiteral("select * from PENALTY_OPERATIONS where OP_DATE between :FROM_DATE and "
+                       ":TO_DATE and DEPOSIT_ID = :DEPOSIT_ID") +
+            kByContract + QStringLiteral(" order by OP_DATE, OP_ID"),
+        transaction_.get());
+    q->setParam(QStringLiteral("FROM_DATE"), from.datePart());
+    q->setParam(QStringLiteral("TO_DATE"), to.datePart());
+    q->setParam(QStringLiteral("DEPOSIT_ID"), depositId);
+    read(*q);
 }
 
-PercCalcOperations::PercCalcOperations(int depositId, int exceptId) : query_(nullptr), depositId_(depositId) {
-    QString sql = QStringLiteral("select * from PENALTY_OPERATIONS where DEPOSIT_ID = ") + QString::number(depositId);
+PercCalcOperations::PercCalcOperations(int depositId, int exceptId)
+    : transaction_(udb::createTransaction(TolvMain::getZarvelDb())), depositId_(depositId) {
+    QString sql =
+        QStringLiteral("select * from PENALTY_OPERATIONS where DEPOSIT_ID = ") + QString::number(depositId);
     if (exceptId != -1) sql += QStringLiteral(" and OP_ID <> ") + QString::number(exceptId);
-    read(sql + kByContract + QStringLiteral(" order by OP_DATE, OP_ID"));
+    fb::Query q(transaction_.get());
+    q.setSql(sql + kByContract + QStringLiteral(" order by OP_DATE, OP_ID"));
+    read(q);
 }
 
 PercCalcOperations::~PercCalcOperations() = default;
 
-void PercCalcOperations::read(const QString& sql) {
-    fb::Query& q = *query_.get();
-    q.setSql(sql);
+void PercCalcOperations::read(fb::Query& q) {
     q.open();
     const data::Field& id = q.fieldByName(QStringLiteral("OP_ID"));
     const data::Field& date = q.fieldByName(QStringLiteral("OP_DATE"));
@@ -144,12 +207,13 @@ DateTime PercCalcOperations::getLastOpDate() const {
 }
 
 void PercCalcOperations::updateOperationDebt(std::size_t row, const OpItem& currDebt) {
-    fb::Transaction* transaction = query_->transaction();
+    fb::Transaction* transaction = transaction_.get();
     TPenaltyOperationInfo record(rows_.at(row).opId, false);
     if (record.Select(transaction) == 0) {
-        throw core::Exception(KVLibTranslator::instance().translate(QStringLiteral("exception.DB"), QString()) +
-                              QStringLiteral(" \n\nInfo:  fn: PercCalcOperations::updateOperationDebt(const "
-                                             "OpItem& currDebt), src/contracts/u_PercCalc.cpp:466"));
+        throw core::Exception(
+            KVLibTranslator::instance().translate(QStringLiteral("exception.DB"), QString()) +
+            QStringLiteral(" \n\nInfo:  fn: PercCalcOperations::updateOperationDebt(const "
+                           "OpItem& currDebt), src/contracts/u_PercCalc.cpp:466"));
     }
     record.setValue(TPenaltyOperationInfo::oOP_REST_BASE, currDebt.base);
     record.setValue(TPenaltyOperationInfo::oOP_REST_PERC, currDebt.perc.sum);
@@ -186,9 +250,37 @@ PercCalc::PercCalc(int contractId, const TPenaltyOperationInfo* operation)
 
 PercCalc::~PercCalc() = default;
 
+fb::Transaction* PercCalc::reads() {
+    if (!reads_) {
+        reads_ = udb::createTransaction(TolvMain::getZarvelDb());
+        reads_->setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"),
+                           QStringLiteral("nowait"), QStringLiteral("read")});
+    }
+    return reads_.get();
+}
+
+void PercCalc::endReads() {
+    if (reads_ && reads_->inTransaction()) reads_->commit();
+}
+
 const TPenaltyContractInfo& PercCalc::contract() {
     if (!contract_) {
-        ownContract_ = std::make_unique<TPenaltyContractInfo>(contractId_, nullptr);
+        // One transaction and three prepared selections for the three rows of the contract.
+        auto select = [this](const char* table) {
+            auto use = std::make_unique<PreparedReads::Use>(
+                QStringLiteral("select * from ") + QString::fromLatin1(table) +
+                    QStringLiteral(" where CONTRACT_ID = :CONTRACT_ID"),
+                reads());
+            (*use)->setParam(QStringLiteral("CONTRACT_ID"), contractId_);
+            (*use)->open();
+            return use;
+        };
+        const auto head = select("PENALTY_CONTRACTS");
+        const auto terms = select("PENALTY_DEPOSITS");
+        const auto import = select("CONTRACT_IMPORT");
+        ownContract_ = std::make_unique<TPenaltyContractInfo>(reads());
+        ownContract_->setContractValue(TPenaltyContractInfo::cCONTRACT_ID, contractId_);
+        ownContract_->load(**head, **terms, **import);
         contract_ = ownContract_.get();
     }
     return *contract_;
@@ -230,17 +322,18 @@ DebtTerms PercCalc::scTermsOf(const TPenaltyContractInfo& contract) {
     return t;
 }
 
-DollarRates PercCalc::scLoadRates(const DebtTerms& terms) {
+DollarRates PercCalc::scLoadRates(const DebtTerms& terms, fb::Transaction* transaction) {
     DollarRates rates;
     if (!terms.isUsdExchange) return rates;
     // The rate day of every accrued day is a payment date or the day itself; both lists are read once.
     ufb::AutoQuery payments(QStringLiteral("select OP_DATE from PENALTY_OPERATIONS where DEPOSIT_ID = ") +
-                                QString::number(terms.contractId) +
-                                QStringLiteral(" and OP_SUM>=0") + kByContract + QStringLiteral(" order by OP_DATE"),
-                            nullptr);
+                                QString::number(terms.contractId) + QStringLiteral(" and OP_SUM>=0") +
+                                kByContract + QStringLiteral(" order by OP_DATE"),
+                            transaction);
     payments->open();
     for (; !payments->eof(); payments->next()) {
-        rates.paymentDates.push_back(payments->fieldByName(QStringLiteral("OP_DATE")).asDateTime().dayNumber());
+        rates.paymentDates.push_back(
+            payments->fieldByName(QStringLiteral("OP_DATE")).asDateTime().dayNumber());
     }
     ufb::AutoQuery history(QStringLiteral("select DATA, USD_EXCHANGE from DIR_EXCHANGE where ID_FILIAL = ") +
                                QString::number(terms.filialId) + QStringLiteral(" order by DATA"),
@@ -275,7 +368,7 @@ void PercCalc::calcPeriod(const DebtTerms& terms, int to, bool ignoreState, RunR
         if (!toSale_) {
             toSale_ = std::make_unique<TToSaleInfo>(nullptr);
             toSale_->setValue(TToSaleInfo::tCONTRACT_ID, contractId_);
-            if (toSale_->Select() == 0) toSale_.reset();
+            if (toSale_->Select(reads()) == 0) toSale_.reset();
         }
         if (toSale_) {
             const int toSaleDate = dayOf(toSale_->getValue(TToSaleInfo::tTOSALE_DATE));
@@ -305,7 +398,8 @@ std::vector<OpItem>& PercCalc::calc(const utl::DateUtl::DateInterval& interval, 
     request.startAtCheckpoint = startAtCheckpoint_;
 
     PercCalcOperations operations(contractId_, DateTime(request.begin), DateTime(request.end));
-    const DollarRates rates = scLoadRates(terms_);
+    const DollarRates rates = scLoadRates(terms_, reads());
+    endReads();
     PercCalcState state(terms_, &rates, operations.rows(), request, &operations);
     state.run(items_);
     return items_;

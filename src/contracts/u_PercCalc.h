@@ -61,9 +61,11 @@ public:
     static void scClearOperationDebts(int depositId);
 
 private:
-    void read(const QString& sql);
+    void read(fb::Query& query);
 
-    ufb::AutoQuery query_;
+    // Reads the rows and takes the checkpoints; released while active it commits (or rolls back while
+    // an exception unwinds).
+    std::unique_ptr<fb::Transaction> transaction_;
     int depositId_;
     std::vector<OpRow> rows_;
 };
@@ -102,13 +104,19 @@ public:
 
     // The terms of a contract as the arithmetic reads them; the rates of an indexed contract.
     static DebtTerms scTermsOf(const TPenaltyContractInfo& contract);
-    static DollarRates scLoadRates(const DebtTerms& terms);
+    // The rates of an indexed contract, read on the transaction (null: one of its own).
+    static DollarRates scLoadRates(const DebtTerms& terms, fb::Transaction* transaction = nullptr);
 
 private:
     const TPenaltyContractInfo& contract();
+    fb::Transaction* reads();
+    // Ends the reads of a run: a read-only transaction left open would hold back the server's cleanup.
+    void endReads();
     void calcPeriod(const DebtTerms& terms, int to, bool ignoreState, RunRequest& request);
 
     const TPenaltyContractInfo* contract_ = nullptr;
+    // The reads of the engine's own records and of the rates; before the records, which use it.
+    std::unique_ptr<fb::Transaction> reads_;
     std::unique_ptr<TPenaltyContractInfo> ownContract_;
     int contractId_;
     const TPenaltyOperationInfo* operation_;

@@ -146,7 +146,8 @@ int AccrualStore::getMinSum() const {
     const DebtTerms& t = state().terms();
     switch (t.storageType) {
         case 1:
-            return truncRound(product(Money100::toHundredths(static_cast<double>(getRate())), t.storageMinDays));
+            return truncRound(
+                product(Money100::toHundredths(static_cast<double>(getRate())), t.storageMinDays));
         case 2:
             return truncRound(product(t.storageMinDays, t.subjectPrice) * getRate() * kHundredth);
         case 3:
@@ -161,12 +162,14 @@ int AccrualStore::calcSum() const {
     const DebtTerms& t = s.terms();
     switch (t.storageType) {
         case 1:
-            return truncRound(carried + product(Money100::toHundredths(static_cast<double>(getRate())),
-                                                s.percDays()));
+            return truncRound(carried +
+                              product(Money100::toHundredths(static_cast<double>(getRate())), s.percDays()));
         case 2:
-            return truncRound(carried + roundEven(getRate() * product(s.percDays(), t.subjectPrice) * kHundredth));
+            return truncRound(carried +
+                              roundEven(getRate() * product(s.percDays(), t.subjectPrice) * kHundredth));
         case 3:
-            return truncRound(carried + roundEven(getRate() * product(s.percDays(), parent().base) * kHundredth));
+            return truncRound(carried +
+                              roundEven(getRate() * product(s.percDays(), parent().base) * kHundredth));
         default:
             return carried;
     }
@@ -270,9 +273,9 @@ int debtDaysOf(const DebtTerms& terms, const std::vector<OpItem>& items) {
         if (it->termExpired) return last.dayCounter - it->dayCounter + 1;
     }
     if (terms.isCalcPercWithPenalty) {
-        const qint64 daily = static_cast<qint64>(roundEven(
-            static_cast<long double>(qint64(terms.depositPerc) * last.base / terms.penaltyDays) * kHundredth *
-            kHundredth));
+        const qint64 daily = static_cast<qint64>(
+            roundEven(static_cast<long double>(qint64(terms.depositPerc) * last.base / terms.penaltyDays) *
+                      kHundredth * kHundredth));
         if (daily == 0) return -1;
         return static_cast<int>((last.perc.sum - fullTerm) / daily);
     }

@@ -98,8 +98,8 @@ struct Sums {
     }
 };
 
-Sums run(const Generated& g, const std::vector<OpRow>& rows, int asked, bool skipAhead, bool startAtCheckpoint,
-         CheckpointSink* sink) {
+Sums run(const Generated& g, const std::vector<OpRow>& rows, int asked, bool skipAhead,
+         bool startAtCheckpoint, CheckpointSink* sink) {
     RunRequest request;
     request.to = asked;
     request.begin = g.terms.contractDate;
@@ -157,14 +157,16 @@ TEST_F(PercCalcDbProperty, GetDebtMatchesTheDayByDayHistory) {
                                  .arg(lit(DateTime(d))));
             }
         }
-        const int id = newContract({.date = DateTime(t.contractDate), .filialId = filial, .depositSum = t.depositSum});
+        const int id =
+            newContract({.date = DateTime(t.contractDate), .filialId = filial, .depositSum = t.depositSum});
         udb::execSql(
-            QStringLiteral("update PENALTY_DEPOSITS set PENALTY_DAYS = %1, DEPOSIT_PERC = %2, PENALTY_PERC = %3, "
-                           "SUBJECT_PRICE = %4, IS_CALC_PERC_WITH_PENALTY = %5, EXCEED_DAYS = %6, "
-                           "IS_PRIV_IN_EXCEED = %7, IS_PENAL_FROM_RET_SUM = %8, MIN_ACCRUAL_DAYS = %9, "
-                           "STORAGE_TYPE = %10, STORAGE_VAL = %11, IS_STORAGE_START_W_PEN = %12, "
-                           "STORAGE_MIN_DAYS = %13, IS_USD_EXCHANGE = %14, IS_MAKE_EXCHANGE_BY_INCREASE = %15, "
-                           "DOLLAR_PRICE = %16 where CONTRACT_ID = %17")
+            QStringLiteral(
+                "update PENALTY_DEPOSITS set PENALTY_DAYS = %1, DEPOSIT_PERC = %2, PENALTY_PERC = %3, "
+                "SUBJECT_PRICE = %4, IS_CALC_PERC_WITH_PENALTY = %5, EXCEED_DAYS = %6, "
+                "IS_PRIV_IN_EXCEED = %7, IS_PENAL_FROM_RET_SUM = %8, MIN_ACCRUAL_DAYS = %9, "
+                "STORAGE_TYPE = %10, STORAGE_VAL = %11, IS_STORAGE_START_W_PEN = %12, "
+                "STORAGE_MIN_DAYS = %13, IS_USD_EXCHANGE = %14, IS_MAKE_EXCHANGE_BY_INCREASE = %15, "
+                "DOLLAR_PRICE = %16 where CONTRACT_ID = %17")
                 .arg(t.penaltyDays)
                 .arg(t.depositPerc)
                 .arg(t.penaltyPerc)
@@ -183,16 +185,17 @@ TEST_F(PercCalcDbProperty, GetDebtMatchesTheDayByDayHistory) {
                 .arg(t.dollarPrice)
                 .arg(id));
         for (const OpRow& r : g.rows) {
-            udb::execSql(QStringLiteral("insert into PENALTY_OPERATIONS (OP_ID, DEPOSIT_ID, OP_SUM, OP_PERC_SUM, "
-                                        "OP_STORAGE_SUM, OP_PENALTY_SUM, OP_DATE, NON_CALC_DAYS) values "
-                                        "(gen_id(GEN_OPERATIONS_ID, 1), %1, %2, %3, %4, %5, %6, %7)")
-                             .arg(id)
-                             .arg(r.sum)
-                             .arg(r.percSum)
-                             .arg(r.storageSum)
-                             .arg(r.penaltySum)
-                             .arg(lit(DateTime(r.date)))
-                             .arg(r.nonCalcDays));
+            udb::execSql(
+                QStringLiteral("insert into PENALTY_OPERATIONS (OP_ID, DEPOSIT_ID, OP_SUM, OP_PERC_SUM, "
+                               "OP_STORAGE_SUM, OP_PENALTY_SUM, OP_DATE, NON_CALC_DAYS) values "
+                               "(gen_id(GEN_OPERATIONS_ID, 1), %1, %2, %3, %4, %5, %6, %7)")
+                    .arg(id)
+                    .arg(r.sum)
+                    .arg(r.percSum)
+                    .arg(r.storageSum)
+                    .arg(r.penaltySum)
+                    .arg(lit(DateTime(r.date)))
+                    .arg(r.nonCalcDays));
         }
         for (int asked : g.askedDays) {
             SCOPED_TRACE(testing::Message() << "contract " << n << ", day " << asked - t.contractDate);

@@ -19,8 +19,8 @@ using Op = TolvLogic::TPenaltyOperationInfo;
 
 namespace TolvLogic {
 void PrintTo(const DebtSums& d, std::ostream* out) {
-    *out << "{base " << d.base << ", perc " << d.perc << ", penalty " << d.penalty << ", storage " << d.storage
-         << ", days " << d.debtDays << "}";
+    *out << "{base " << d.base << ", perc " << d.perc << ", penalty " << d.penalty << ", storage "
+         << d.storage << ", days " << d.debtDays << "}";
 }
 }  // namespace TolvLogic
 
@@ -88,7 +88,8 @@ Made make(const ContractSpec& c, const std::vector<Payment>& payments) {
         }
     }
     Made made;
-    made.contractId = newContract({.date = c.start, .state = c.state, .filialId = filial, .depositSum = c.depositSum});
+    made.contractId =
+        newContract({.date = c.start, .state = c.state, .filialId = filial, .depositSum = c.depositSum});
     if (!c.terms.isEmpty()) {
         udb::execSql(QStringLiteral("update PENALTY_DEPOSITS set ") + c.terms +
                      QStringLiteral(" where CONTRACT_ID = ") + QString::number(made.contractId));
@@ -139,24 +140,50 @@ TEST_F(PercCalcTest, DebtOnADate) {
         {"day 29: the term's interest", {}, {}, 29, {100000, 15000, 0, 0, 0}},
         {"day 30: the term ran out", {}, {}, 30, {100000, 15000, 1000, 0, 1}},
         {"day 34", {}, {}, 34, {100000, 15000, 5000, 0, 5}},
-        {"payment on the contract date, asked that day", {}, {{.day = 0, .perc = 500}}, 0, {100000, 0, 0, 0, 0}},
+        {"payment on the contract date, asked that day",
+         {},
+         {{.day = 0, .perc = 500}},
+         0,
+         {100000, 0, 0, 0, 0}},
         {"payment on the contract date, next day", {}, {{.day = 0, .perc = 500}}, 1, {100000, 500, 0, 0, 0}},
         {"5500 on day 10, asked day 10", {}, {{.day = 10, .perc = 5500}}, 10, {100000, 0, 0, 0, 0}},
         {"5500 on day 10, asked day 11", {}, {{.day = 10, .perc = 5500}}, 11, {100000, 500, 0, 0, 0}},
-        {"5500 on day 10 moves the term to day 41", {}, {{.day = 10, .perc = 5500}}, 40,
+        {"5500 on day 10 moves the term to day 41",
+         {},
+         {{.day = 10, .perc = 5500}},
+         40,
          {100000, 15000, 0, 0, 0}},
         {"5500 on day 10, day 41", {}, {{.day = 10, .perc = 5500}}, 41, {100000, 15000, 1000, 0, 1}},
-        {"closed: the debt of the closing day", {.state = 1, .closeDay = 20}, {}, 34, {100000, 10500, 0, 0, 0}},
-        {"sold: the debt of the closing day", {.state = 2, .closeDay = 20}, {}, 34, {100000, 10500, 0, 0, 0}},
-        {"on sale: the sale date less its days", {.state = 3, .toSale = std::pair(25, 2)}, {}, 34,
-         {100000, 12000, 0, 0, 0}},
-        {"on sale, asked before the sale date", {.state = 3, .toSale = std::pair(25, 2)}, {}, 20,
+        {"closed: the debt of the closing day",
+         {.state = 1, .closeDay = 20},
+         {},
+         34,
          {100000, 10500, 0, 0, 0}},
-        {"non-calculated 0: counted before the payment", {}, {{.day = 9, .perc = 5000}}, 9,
+        {"sold: the debt of the closing day", {.state = 2, .closeDay = 20}, {}, 34, {100000, 10500, 0, 0, 0}},
+        {"on sale: the sale date less its days",
+         {.state = 3, .toSale = std::pair(25, 2)},
+         {},
+         34,
+         {100000, 12000, 0, 0, 0}},
+        {"on sale, asked before the sale date",
+         {.state = 3, .toSale = std::pair(25, 2)},
+         {},
+         20,
+         {100000, 10500, 0, 0, 0}},
+        {"non-calculated 0: counted before the payment",
+         {},
+         {{.day = 9, .perc = 5000}},
+         9,
          {100000, 0, 0, 0, 0}},
-        {"non-calculated 1, asked on its day", {}, {{.day = 9, .perc = 5000, .nonCalcDays = 1}}, 9,
+        {"non-calculated 1, asked on its day",
+         {},
+         {{.day = 9, .perc = 5000, .nonCalcDays = 1}},
+         9,
          {100000, -500, 0, 0, 0}},
-        {"non-calculated 1, next day", {}, {{.day = 9, .perc = 5000, .nonCalcDays = 1}}, 10,
+        {"non-calculated 1, next day",
+         {},
+         {{.day = 9, .perc = 5000, .nonCalcDays = 1}},
+         10,
          {100000, 500, 0, 0, 0}},
         {"bounding operation with 2 days",
          {},
@@ -164,47 +191,84 @@ TEST_F(PercCalcTest, DebtOnADate) {
          20,
          {100000, 6500, 0, 0, 0},
          1},
-        {"two operations on one day", {}, {{.day = 10, .perc = 2000}, {.day = 10, .perc = 1000}}, 10,
+        {"two operations on one day",
+         {},
+         {{.day = 10, .perc = 2000}, {.day = 10, .perc = 1000}},
+         10,
          {100000, 2500, 0, 0, 0}},
         {"principal below zero stops accrual", {}, {{.day = 5, .sum = 150000}}, 40, {-50000, 3000, 0, 0, 0}},
         {"minimum days on day 0", {.terms = "MIN_ACCRUAL_DAYS = 5"}, {}, 0, {100000, 2500, 0, 0, 0}},
         {"minimum days on day 4", {.terms = "MIN_ACCRUAL_DAYS = 5"}, {}, 4, {100000, 2500, 0, 0, 0}},
         {"minimum days on day 5", {.terms = "MIN_ACCRUAL_DAYS = 5"}, {}, 5, {100000, 3000, 0, 0, 0}},
-        {"fixed storage fee on day 0", {.terms = "STORAGE_TYPE = 1, STORAGE_VAL = 150"}, {}, 0,
+        {"fixed storage fee on day 0",
+         {.terms = "STORAGE_TYPE = 1, STORAGE_VAL = 150"},
+         {},
+         0,
          {100000, 500, 0, 150, 0}},
-        {"fixed storage fee on day 9", {.terms = "STORAGE_TYPE = 1, STORAGE_VAL = 150"}, {}, 9,
+        {"fixed storage fee on day 9",
+         {.terms = "STORAGE_TYPE = 1, STORAGE_VAL = 150"},
+         {},
+         9,
          {100000, 5000, 0, 1500, 0}},
-        {"storage minimum days", {.terms = "STORAGE_TYPE = 1, STORAGE_VAL = 150, STORAGE_MIN_DAYS = 3"}, {}, 1,
+        {"storage minimum days",
+         {.terms = "STORAGE_TYPE = 1, STORAGE_VAL = 150, STORAGE_MIN_DAYS = 3"},
+         {},
+         1,
          {100000, 1000, 0, 450, 0}},
         {"storage of the goods' value",
          {.terms = "STORAGE_TYPE = 2, STORAGE_VAL = 10, SUBJECT_PRICE = 200000"},
          {},
          9,
          {100000, 5000, 0, 2000, 0}},
-        {"storage of the principal", {.terms = "STORAGE_TYPE = 3, STORAGE_VAL = 10"}, {}, 9,
+        {"storage of the principal",
+         {.terms = "STORAGE_TYPE = 3, STORAGE_VAL = 10"},
+         {},
+         9,
          {100000, 5000, 0, 1000, 0}},
         {"storage of the principal follows a repayment",
          {.terms = "STORAGE_TYPE = 3, STORAGE_VAL = 10"},
          {{.day = 9, .sum = 50000}},
          10,
          {50000, 5250, 0, 1050, 0}},
-        {"storage stops in the penalty period", {.terms = "STORAGE_TYPE = 1, STORAGE_VAL = 150"}, {}, 32,
+        {"storage stops in the penalty period",
+         {.terms = "STORAGE_TYPE = 1, STORAGE_VAL = 150"},
+         {},
+         32,
          {100000, 15000, 3000, 4500, 3}},
         {"storage goes on with the penalty",
          {.terms = "STORAGE_TYPE = 1, STORAGE_VAL = 150, IS_STORAGE_START_W_PEN = 1"},
          {},
          32,
          {100000, 15000, 3000, 4950, 3}},
-        {"penalty on the return sum", {.terms = "IS_PENAL_FROM_RET_SUM = 1"}, {}, 30, {100000, 15000, 1150, 0, 1}},
-        {"interest with the penalty, day 30", {.terms = "IS_CALC_PERC_WITH_PENALTY = 1"}, {}, 30,
+        {"penalty on the return sum",
+         {.terms = "IS_PENAL_FROM_RET_SUM = 1"},
+         {},
+         30,
+         {100000, 15000, 1150, 0, 1}},
+        {"interest with the penalty, day 30",
+         {.terms = "IS_CALC_PERC_WITH_PENALTY = 1"},
+         {},
+         30,
          {100000, 15500, 1000, 0, 1}},
-        {"interest with the penalty, day 34", {.terms = "IS_CALC_PERC_WITH_PENALTY = 1"}, {}, 34,
+        {"interest with the penalty, day 34",
+         {.terms = "IS_CALC_PERC_WITH_PENALTY = 1"},
+         {},
+         34,
          {100000, 17500, 5000, 0, 5}},
-        {"grace: nothing accrues on day 32", {.terms = "IS_PRIV_IN_EXCEED = 1, EXCEED_DAYS = 3"}, {}, 32,
+        {"grace: nothing accrues on day 32",
+         {.terms = "IS_PRIV_IN_EXCEED = 1, EXCEED_DAYS = 3"},
+         {},
+         32,
          {100000, 15000, 0, 0, 0}},
-        {"grace over: the penalty at once", {.terms = "IS_PRIV_IN_EXCEED = 1, EXCEED_DAYS = 3"}, {}, 33,
+        {"grace over: the penalty at once",
+         {.terms = "IS_PRIV_IN_EXCEED = 1, EXCEED_DAYS = 3"},
+         {},
+         33,
          {100000, 15000, 4000, 0, 4}},
-        {"no grace days: the expiry day accrues", {.terms = "IS_PRIV_IN_EXCEED = 1, EXCEED_DAYS = 0"}, {}, 30,
+        {"no grace days: the expiry day accrues",
+         {.terms = "IS_PRIV_IN_EXCEED = 1, EXCEED_DAYS = 0"},
+         {},
+         30,
          {100000, 15000, 1000, 0, 1}},
         {"dollar up", {.terms = indexed, .rates = {{-10, 55000}}}, {}, 0, {100000, 883, 0, 0, 0}},
         {"dollar down", {.terms = indexed, .rates = {{-10, 45000}}}, {}, 0, {100000, 117, 0, 0, 0}},
@@ -218,18 +282,28 @@ TEST_F(PercCalcTest, DebtOnADate) {
          {{.day = 5}},
          1,
          {100000, 1767, 0, 0, 0}},
-        {"dollar: no rate recorded counts 1.0", {.terms = QStringLiteral("IS_USD_EXCHANGE = 1, DOLLAR_PRICE = 10000")},
-         {}, 0, {100000, 500, 0, 0, 0}},
+        {"dollar: no rate recorded counts 1.0",
+         {.terms = QStringLiteral("IS_USD_EXCHANGE = 1, DOLLAR_PRICE = 10000")},
+         {},
+         0,
+         {100000, 500, 0, 0, 0}},
         {"leap-year February", {.start = day(20, 2, 2012)}, {}, 10, {100000, 5500, 0, 0, 0}},
-        {"leap-year term runs out on 21 March", {.start = day(20, 2, 2012)}, {}, 30, {100000, 15000, 1000, 0, 1}},
+        {"leap-year term runs out on 21 March",
+         {.start = day(20, 2, 2012)},
+         {},
+         30,
+         {100000, 15000, 1000, 0, 1}},
         // Products of a principal and a day count beyond 32 bits.
         {"15,000.00 at 15 %: not yet overdue", {.depositSum = 1500000}, {}, 9, {1500000, 75000, 0, 0, 0}},
         {"15,000.00 at 15 %: overdue", {.depositSum = 1500000}, {}, 34, {1500000, 225000, 75000, 0, 5}},
         {"1,000,000.00 over the term", {.depositSum = 100000000}, {}, 29, {100000000, 15000000, 0, 0, 0}},
         // No term and no dollar price: nothing to divide by.
         {"zero term", {.terms = "PENALTY_DAYS = 0"}, {}, 9, {100000, 0, 0, 0, -1}},
-        {"zero dollar price", {.terms = QStringLiteral("IS_USD_EXCHANGE = 1, DOLLAR_PRICE = 0"), .rates = {{0, 55000}}},
-         {}, 9, {100000, 5000, 0, 0, 0}},
+        {"zero dollar price",
+         {.terms = QStringLiteral("IS_USD_EXCHANGE = 1, DOLLAR_PRICE = 0"), .rates = {{0, 55000}}},
+         {},
+         9,
+         {100000, 5000, 0, 0, 0}},
     };
     for (const DebtCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -240,7 +314,8 @@ TEST_F(PercCalcTest, DebtOnADate) {
         const DateTime asked = c.contract.start.addDays(c.askedDay);
 
         EXPECT_EQ(PercCalc(made.contractId, op).getDebt(asked, false, false), c.expected);
-        EXPECT_EQ(withoutDays(PercCalc(made.contractId, op).getDebt(asked, false, false)), withoutDays(c.expected))
+        EXPECT_EQ(withoutDays(PercCalc(made.contractId, op).getDebt(asked, false, false)),
+                  withoutDays(c.expected))
             << "from the checkpoints";
         PercCalc replay(made.contractId, op);
         const auto& items = replay.calc({DateTime(0.0), asked}, false, false);
@@ -256,21 +331,24 @@ TEST_F(PercCalcTest, ADateBeforeTheContractIsZeroAndNotCached) {
     udb::execSql(QStringLiteral("update PENALTY_CONTRACTS set CONTRACT_DATE = %1 where CONTRACT_ID = %2")
                      .arg(lit(kStart.addDays(-5)))
                      .arg(made.contractId));
-    EXPECT_EQ(PercCalc(made.contractId, nullptr).getDebt(before, false, true), (DebtSums{100000, 2500, 0, 0, 0}));
+    EXPECT_EQ(PercCalc(made.contractId, nullptr).getDebt(before, false, true),
+              (DebtSums{100000, 2500, 0, 0, 0}));
 }
 
 TEST_F(PercCalcTest, TheCacheKeepsTheDayWhateverTheTime) {
     const Made made = make({}, {});
     const Made other = make({}, {});
     const DebtSums day9{100000, 5000, 0, 0, 0};
-    EXPECT_EQ(PercCalc(made.contractId, nullptr).getDebt(DateTime(kStart.addDays(9).value() + 0.75), false, false),
-              day9);
+    EXPECT_EQ(
+        PercCalc(made.contractId, nullptr).getDebt(DateTime(kStart.addDays(9).value() + 0.75), false, false),
+        day9);
     EXPECT_EQ(PercCalc(other.contractId, nullptr).getDebt(kStart.addDays(9), false, false), day9);
     // A payment stored behind the cache's back: only a fresh calculation sees it.
     newPayment(made.contractId, kStart, {.day = 9, .perc = 5000});
     newPayment(other.contractId, kStart, {.day = 9, .perc = 5000});
-    EXPECT_EQ(PercCalc(made.contractId, nullptr).getDebt(DateTime(kStart.addDays(9).value() + 0.25), false, true),
-              day9);
+    EXPECT_EQ(
+        PercCalc(made.contractId, nullptr).getDebt(DateTime(kStart.addDays(9).value() + 0.25), false, true),
+        day9);
     EXPECT_EQ(PercCalc(other.contractId, nullptr).getDebt(kStart.addDays(9), false, true), day9);
     PercCalc::scClearCache(other.contractId);
     EXPECT_EQ(PercCalc(other.contractId, nullptr).getDebt(kStart.addDays(9), false, true).perc, 0);
@@ -319,12 +397,15 @@ TEST_F(PercCalcTest, TwoOperationsOfADayInOrder) {
 }
 
 int restOf(int opId, const char* column) {
-    return scalar(QStringLiteral("select %1 as V from PENALTY_OPERATIONS where OP_ID = %2").arg(column).arg(opId))
+    return scalar(QStringLiteral("select %1 as V from PENALTY_OPERATIONS where OP_ID = %2")
+                      .arg(column)
+                      .arg(opId))
         .toInt();
 }
 
 bool hasCheckpoint(int opId) {
-    return !scalar(QStringLiteral("select OP_REST_BASE as V from PENALTY_OPERATIONS where OP_ID = %1").arg(opId))
+    return !scalar(
+                QStringLiteral("select OP_REST_BASE as V from PENALTY_OPERATIONS where OP_ID = %1").arg(opId))
                 .isEmpty();
 }
 
@@ -350,7 +431,8 @@ TEST_F(PercCalcTest, AStoredCheckpointWins) {
     udb::execSql(QStringLiteral("update PENALTY_OPERATIONS set OP_REST_BASE = 100000, OP_REST_PERC = 1000, "
                                 "OP_REST_STORAGE = 0, OP_REST_PENALTY = 0 where OP_ID = %1")
                      .arg(made.opIds[0]));  // a replay leaves 2000 after it
-    EXPECT_EQ(PercCalc(made.contractId, nullptr).getDebt(kStart.addDays(7), false, false).perc, 2000);  // not 3000
+    EXPECT_EQ(PercCalc(made.contractId, nullptr).getDebt(kStart.addDays(7), false, false).perc,
+              2000);  // not 3000
     PercCalc replay(made.contractId, nullptr);
     EXPECT_EQ(replay.calc({kStart, kStart.addDays(7)}, false, false).back().perc.sum, 2000);
 }
@@ -367,10 +449,12 @@ TEST_F(PercCalcTest, NoCheckpointStartAtOrAfterTheBoundingOperation) {
 TEST_F(PercCalcTest, ARowHeldElsewhereKeepsNoCheckpointButTheFigures) {
     const Made made = make({}, {{.day = 5, .perc = 1000}});
     fb::Transaction other(TolvMain::getZarvelDb());
-    other.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
+    other.setParams(
+        {QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
     other.start();
-    udb::execSql(QStringLiteral("update PENALTY_OPERATIONS set OP_INFO = 'held' where OP_ID = %1").arg(made.opIds[0]),
-                 &other);
+    udb::execSql(
+        QStringLiteral("update PENALTY_OPERATIONS set OP_INFO = 'held' where OP_ID = %1").arg(made.opIds[0]),
+        &other);
     EXPECT_EQ(PercCalc(made.contractId, nullptr).getDebt(kStart.addDays(7), false, false),
               (DebtSums{100000, 3000, 0, 0, 0}));
     other.rollback();
@@ -384,10 +468,16 @@ TEST_F(PercCalcTest, ACheckpointOfARowThatIsGoneRaises) {
     udb::execSql(QStringLiteral("delete from PENALTY_OPERATIONS where OP_ID = %1").arg(made.opIds[0]));
     const OpItem item;
     const QString text = tolvtest::errorText([&] { operations.updateOperationDebt(0, item); });
-    EXPECT_TRUE(text.endsWith(QStringLiteral(
-        " \n\nInfo:  fn: PercCalcOperations::updateOperationDebt(const OpItem& currDebt), "
-        "src/contracts/u_PercCalc.cpp:466")))
+    EXPECT_TRUE(text.endsWith(
+        QStringLiteral(" \n\nInfo:  fn: PercCalcOperations::updateOperationDebt(const OpItem& currDebt), "
+                       "src/contracts/u_PercCalc.cpp:466")))
         << text.toStdString();
+}
+
+TEST_F(PercCalcTest, AMissingContractFailsAtFirstUse) {
+    PercCalc calc(-12345, nullptr);
+    EXPECT_EQ(tolvtest::errorText([&] { calc.getDebt(kStart, false, false); }),
+              QStringLiteral("Невозможно загрузить информацию о договоре. ID=-12345"));
 }
 
 TEST_F(PercCalcTest, LastOperationOtherThanOne) {
@@ -404,10 +494,11 @@ TEST_F(PercCalcTest, LastOperationOtherThanOne) {
 }
 
 TEST_F(PercCalcTest, DayRateForDocuments) {
-    const Made made = make({.terms = "IS_USD_EXCHANGE = 1, DOLLAR_PRICE = 50000", .rates = {{-10, 55000}}}, {});
+    const Made made =
+        make({.terms = "IS_USD_EXCHANGE = 1, DOLLAR_PRICE = 50000", .rates = {{-10, 55000}}}, {});
     const TPenaltyContractInfo contract(made.contractId, nullptr);
-    EXPECT_NEAR(static_cast<double>(PercCalc::scGetDayRate(contract, kStart)), (100.0 / 30 + 0.5) * 1.1 - 100.0 / 30,
-                1e-12);
+    EXPECT_NEAR(static_cast<double>(PercCalc::scGetDayRate(contract, kStart)),
+                (100.0 / 30 + 0.5) * 1.1 - 100.0 / 30, 1e-12);
 }
 
 TEST_F(PercCalcTest, SaleSumFollowsTheSettings) {
