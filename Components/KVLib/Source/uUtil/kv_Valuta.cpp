@@ -1,0 +1,1 @@
+#include "kv_Valuta.h"
