@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "kvF_SetGridColumns.h"
+#include "kv_BookPick.h"
 #include "kv_DataSetWrapper.h"
 #include "kv_DbGridUtl.h"
 #include "kv_Exception.h"
@@ -241,6 +242,14 @@ bool TBookForm::showBook(int mode, DataSetWrapper* w, const QString& caption, bo
     setWindowTitle(caption.isEmpty() ? message(QStringLiteral("IDS_0")) : caption);
     showModal();
     return picked;
+}
+
+void TBookForm::installPicker() {
+    setBookPicker([](const BookPick& pick) -> PickedRow {
+        TBookForm form(nullptr, pick.storageKey);
+        if (!form.showBook(1, pick.wrapper, pick.caption, false, pick.keyValue, pick.keyField)) return std::nullopt;
+        return form.pickedValues;
+    });
 }
 
 void TBookForm::setMode(int mode) {

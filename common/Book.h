@@ -65,6 +65,9 @@ public:
     // whether a row was picked. The key value (unassigned for none) positions the list on its row.
     bool showBook(int mode, DataSetWrapper* wrapper, const QString& caption, bool canChangeMode,
                   const core::Variant& keyValue = core::Variant(), const QString& keyField = QString());
+    // Installs this form as the program's picker of directory rows (ufb::pickFromBook).
+    static void installPicker();
+
     // 0 editing, 1 viewing and picking; any other mode raises utl::KVException (section
     // "TFDSWrapperBook", code 1) and changes nothing.
     void setMode(int mode);

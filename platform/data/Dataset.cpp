@@ -483,6 +483,7 @@ void Dataset::edit() {
         insert();
         return;
     }
+    if (beforeEdit) beforeEdit(*this);
     buffer_ = rows_[view_[cur_]].values;
     bufferCalcValid_ = false;
     modified_ = false;
@@ -492,6 +493,7 @@ void Dataset::edit() {
 void Dataset::insert() {
     requireActive();
     checkBrowseMode();
+    if (beforeInsert) beforeInsert(*this);
     // The new row takes the place of the current one in storage and view order.
     const int pos = cur_ < 0 ? 0 : cur_;
     const int index = cur_ < 0 ? static_cast<int>(rows_.size()) : view_[cur_];
@@ -508,6 +510,7 @@ void Dataset::insert() {
 void Dataset::append() {
     requireActive();
     checkBrowseMode();
+    if (beforeInsert) beforeInsert(*this);
     fetchAll();
     rows_.push_back(Row{nextId_++, std::vector<Variant>(fields_.size(), Variant::null())});
     insertRowIndex_ = static_cast<int>(rows_.size()) - 1;
@@ -532,7 +535,7 @@ void Dataset::post() {
     if (state_ != DatasetState::Edit && state_ != DatasetState::Insert) return;
     if (beforePost) beforePost(*this);
     for (const auto& f : fields_) {
-        if (f->kind() == FieldKind::Data && f->required() && buffer_[f->index()].isEmpty()) {
+        if (checkRequiredOnPost_ && f->kind() == FieldKind::Data && f->required() && buffer_[f->index()].isEmpty()) {
             fail(QStringLiteral("Field '%1' must have a value").arg(f->displayLabel()));
         }
     }

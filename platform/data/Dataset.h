@@ -110,6 +110,8 @@ public:
     void cancel();
     void remove();  // deletes the current row
     bool modified() const { return modified_; }
+    // Post refuses a row whose required data field is empty, unless the owner checks its rows itself.
+    void setRequiredCheckedOnPost(bool on) { checkRequiredOnPost_ = on; }
     // Posts a pending edit (or cancels an unmodified one), as navigation does.
     void checkBrowseMode();
 
@@ -136,8 +138,8 @@ public:
     QString textAt(int row, int fieldIndex, bool display = true);
 
     // Events, replaceable callbacks.
-    Event onNewRecord, beforePost, afterPost, beforeDelete, afterDelete, afterScroll, afterOpen, afterCancel,
-        onCalcFields;
+    Event onNewRecord, beforeInsert, beforeEdit, beforePost, afterPost, beforeDelete, afterDelete, afterScroll,
+        afterOpen, afterCancel, onCalcFields;
 
 signals:
     // Everything may have changed: views rebuild.
@@ -220,6 +222,7 @@ private:
     mutable bool idIndexValid_ = false;
     Bookmark nextId_ = 1;
     DatasetState state_ = DatasetState::Inactive;
+    bool checkRequiredOnPost_ = true;
     int cur_ = -1;
     bool bof_ = true;
     bool eof_ = true;

@@ -130,4 +130,17 @@ void GridView::restoreLayout(const os::IniFile& ini, const QString& section) {
     setColumns(std::move(columns));
 }
 
+void GridView::setReadOnly(bool on) {
+    readOnly_ = on;
+    refreshReadOnly();
+}
+
+void GridView::editButtonClicked() {
+    if (onEditButtonClick) onEditButtonClick();
+}
+
+void GridView::keyPressed(QChar key) {
+    if (onKeyPress) onKeyPress(key);
+}
+
 }  // namespace grid

@@ -36,6 +36,9 @@ struct Column {
     bool checkBox = false;  // the values "1" and "0" shown as a check box
     int dropDownRows = 7;
     int dropDownWidth = 0;
+    bool editButton = false;  // the cell editor carries a button that raises the grid's edit-button event
+    bool bold = false;        // the column's cells in a bold font
+    QString titleHint;        // shown over the title; the title itself when empty
 };
 
 // The link between a grid and the dataset it shows.
@@ -101,6 +104,19 @@ public:
     void deselectBookmark(data::Bookmark bookmark);
     void clearSelectedBookmarks();
 
+    // An editing grid edits in place; a read-only one only shows and selects.
+    bool readOnly() const { return readOnly_; }
+    void setReadOnly(bool on);
+    // The field of the current column (empty when none); the widget grid reads its current cell.
+    virtual QString selectedField() const { return selectedField_; }
+    virtual void setSelectedField(const QString& fieldName) { selectedField_ = fieldName; }
+    // The edit button of the current cell was pressed; a key was pressed in the grid, before the grid
+    // acts on it.
+    void editButtonClicked();
+    void keyPressed(QChar key);
+
+    std::function<void()> onEditButtonClick;
+    std::function<void(QChar key)> onKeyPress;
     std::function<void(int column)> onTitleClick;
     std::function<void()> onSortMarkingChanged;
     // Colours and font of a cell: (view row, column, style to fill). Lists set it to shade their rows.
@@ -118,6 +134,7 @@ protected:
     virtual void refreshColumns() {}
     virtual void refreshSelection() {}
     virtual void dataSourceChanged() {}
+    virtual void refreshReadOnly() {}
 
 private:
     GridKind kind_;
@@ -127,6 +144,8 @@ private:
     std::vector<data::Bookmark> selection_;
     bool autoSortMarking_ = false;
     bool showHint_ = false;
+    bool readOnly_ = false;
+    QString selectedField_;
 };
 
 }  // namespace grid

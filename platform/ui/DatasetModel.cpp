@@ -103,15 +103,16 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const {
             case Qt::BackgroundRole:
             case Qt::ForegroundRole:
             case Qt::FontRole: {
-                if (!cellStyle_ && !grid_.onCellStyle) return {};
+                if (!cellStyle_ && !grid_.onCellStyle && !column.bold) return {};
                 QColor background, text;
                 QFont font;
+                font.setBold(column.bold);
                 if (grid_.onCellStyle) {
                     grid::CellStyle style;
                     grid_.onCellStyle(index.row(), column, style);
                     if (style.background) background = QColor::fromRgb(*style.background);
                     if (style.text) text = QColor::fromRgb(*style.text);
-                    font.setBold(style.bold);
+                    font.setBold(style.bold || column.bold);
                     font.setItalic(style.italic);
                 }
                 if (cellStyle_) cellStyle_(index.row(), column, background, text, font);
@@ -173,6 +174,7 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
         if (column.marker == grid::SortMarker::Up) title += QStringLiteral(" ▼");
         return title;
     }
+    if (role == Qt::ToolTipRole && !column.titleHint.isEmpty()) return column.titleHint;
     if (role == Qt::ToolTipRole && grid_.showHint()) return QString(column.title).replace(u'|', u' ');
     return {};
 }

@@ -1,6 +1,8 @@
 #include "platform/ui/DbGrid.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -26,6 +28,16 @@ public:
             combo->addItems(grid_.columns()[g].pickList);
             combo->setMaxVisibleItems(std::max(1, grid_.columns()[g].dropDownRows));
             return combo;
+        }
+        if (g >= 0 && grid_.columns()[g].editButton) {
+            // The button stands at the end of the cell editor, as the ellipsis button of such grids.
+            auto* edit = new QLineEdit(parent);
+            edit->setFrame(false);
+            QAction* button = edit->addAction(QIcon(), QLineEdit::TrailingPosition);
+            button->setText(QStringLiteral("…"));
+            button->setObjectName(QStringLiteral("editButton"));
+            QObject::connect(button, &QAction::triggered, &grid_, [this] { grid_.editButtonClicked(); });
+            return edit;
         }
         return QStyledItemDelegate::createEditor(parent, option, index);
     }
@@ -76,6 +88,25 @@ QString DbGrid::formName() const {
         if (w->isWindow()) return w->objectName();
     }
     return QString();
+}
+
+QString DbGrid::selectedField() const {
+    const int g = currentIndex().isValid() ? model_->gridColumn(currentIndex().column()) : -1;
+    return g >= 0 ? columns()[g].fieldName : QString();
+}
+
+void DbGrid::setSelectedField(const QString& fieldName) {
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        if (columns()[model_->gridColumn(c)].fieldName.compare(fieldName, Qt::CaseInsensitive) == 0) {
+            const int row = currentIndex().isValid() ? currentIndex().row() : std::max(0, dataSet() ? dataSet()->recNo() - 1 : 0);
+            selectionModel()->setCurrentIndex(model_->index(row, c), QItemSelectionModel::NoUpdate);
+            return;
+        }
+    }
+}
+
+void DbGrid::refreshReadOnly() {
+    model_->setReadOnly(readOnly());
 }
 
 void DbGrid::setMultiSelect(bool on) {
@@ -161,6 +192,7 @@ void DbGrid::datasetRowChanged(int row) {
 }
 
 void DbGrid::keyPressEvent(QKeyEvent* event) {
+    if (!event->text().isEmpty()) keyPressed(event->text().front());
     data::Dataset* ds = dataSet();
     if (ds && ds->active() && state() != QAbstractItemView::EditingState) {
         try {

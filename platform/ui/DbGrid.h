@@ -1,7 +1,7 @@
 #pragma once
 // The data grid of the forms: a table view over a dataset that shows the grid columns of its
 // GridView, with title clicks and sort markers, multi-selection in selection order, pick lists, check
-// boxes, per-cell colours and the grid's own editing keys (Down on the last row appends, Ins inserts,
+// boxes, edit buttons, per-cell colours and the grid's own editing keys (Down on the last row appends, Ins inserts,
 // Ctrl+Del deletes after a question, Enter or F2 edits, Esc cancels).
 
 #include <QTableView>
@@ -24,12 +24,14 @@ public:
     void setCellStyle(DatasetModel::CellStyle style) { model_->setCellStyle(std::move(style)); }
     // Several rows may be selected (Ctrl and Shift clicks).
     void setMultiSelect(bool on);
-    void setReadOnly(bool on) { model_->setReadOnly(on); }
+    QString selectedField() const override;
+    void setSelectedField(const QString& fieldName) override;
 
 protected:
     void refreshColumns() override;
     void refreshSelection() override;
     void dataSourceChanged() override;
+    void refreshReadOnly() override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
