@@ -7,10 +7,13 @@
 #include "kv_FbQueryGod.h"
 #include "kv_FbUtil.h"
 #include "kv_Money100.h"
+#include "kv_RxMemWrapper.h"
 #include "kv_Translator.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Formats.h"
+#include "platform/dialogs/Dialogs.h"
 #include "u_PercCalc.h"
+#include "u_contractSubjects.h"
 
 namespace TolvLogic {
 
@@ -88,6 +91,38 @@ TPenaltyContractInfo::TPenaltyContractInfo(int contractId, fb::Transaction* tran
 }
 
 TPenaltyContractInfo::~TPenaltyContractInfo() = default;
+
+ContractSubjects* TPenaltyContractInfo::getSubjects() {
+    if (!subjects_) {
+        createSubjects(getIdDepositeType());
+        subjects_->load(transaction_);
+    }
+    return subjects_.get();
+}
+
+void TPenaltyContractInfo::createSubjects(int depositTypeId) {
+    subjects_.reset();
+    subjects_ = ContractSubjects::scCreateForType(contract_.GetField(kContractId).toInt(), depositTypeId);
+}
+
+bool TPenaltyContractInfo::setIdDepositeType(int depositTypeId) {
+    if (depositTypeId == getIdDepositeType()) return true;
+    ContractSubjects* items = getSubjects();
+    if (items->getCount() > 0 &&
+        !ui::askYesNo(
+            tr(QStringLiteral("PenaltyContracts.TPenaltyContractInfo.setIdDepositeType.Message"),
+               u"Был изменен тип залога. \nСуществующий список залогов будет очишен.\n\nПродолжить?"),
+            QString(), ui::MsgType::Warning)) {
+        return false;
+    }
+    // The old items' stored rows go with the next save of the new list.
+    const std::vector<int> keys = items->getAllKeys();
+    createSubjects(depositTypeId);
+    subjects_->setDeletedKeys(keys);
+    subjects_->open();
+    deposit_.SetField(QStringLiteral("DEPOSIT_TYPE"), depositTypeId);
+    return true;
+}
 
 void TPenaltyContractInfo::failNotFound() const {
     throw core::Exception(

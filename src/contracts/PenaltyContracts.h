@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "kv_DBRecord.h"
@@ -16,9 +17,14 @@ class Dataset;
 namespace fb {
 class Transaction;
 }
+namespace KassRegister {
+class FiscalRegister;
+}
 
 namespace TolvLogic {
 
+class ContractSubjects;
+class ServicesList;
 class TPenaltyOperationInfo;
 
 // Positions of the contract's columns in its three rows.
@@ -166,6 +172,35 @@ public:
     // A closed contract that still owed something on its closing day.
     bool isClosedWithDebt() const;
 
+    // The pledged items, made for the pledge type and loaded in the contract's transaction on first
+    // use; the contract owns them.
+    ContractSubjects* getSubjects();
+    // Replaces the items by an empty list for the pledge type.
+    void createSubjects(int depositTypeId);
+    // Changes the pledge type; items already listed go only after the user agrees (false otherwise).
+    // The rows of the old items are deleted with the next save.
+    bool setIdDepositeType(int depositTypeId);
+
+    // Stores the contract with its terms, items and services in the transaction, or in one of its own
+    // that commits once; with regenerate, the automatic cash orders of its date (and of the date it
+    // had, when that changed) follow. Any failure leaves nothing written by this save.
+    void save(fb::Transaction* transaction, bool regenerate, ServicesList* services);
+    // The services list last handed to save (not owned).
+    ServicesList* getServices() const { return services_; }
+    // Takes the pledge off sale: its TOSALE row goes and the contract is open again. A failure rolls
+    // back the transaction, the caller's too.
+    void takeOffSale(fb::Transaction* transaction);
+    // Deletes the contract, unless an act lists it, and regenerates the cash orders of every day it
+    // touched; in the contract's transaction, else in one of its own.
+    void remove();
+    // Raises when an act lists the contract; false otherwise.
+    bool checkNotInAct() const;
+    // Adds the dates of the contract's active take-off-sale services that the list lacks.
+    void addServiceDates(std::vector<core::DateTime>& dates) const;
+    // The fiscal receipt of a new loan with its items and services; true also when none was due (the
+    // register is not used, or the user declined its date).
+    bool printCreditReceipt(KassRegister::FiscalRegister& fr, data::Dataset& services);
+
     // True when the contract's state allows the action; otherwise raises with the refusal text.
     bool checkAllowedOperation(int action);
     // Rebuilds the table of allowed actions in the interface language.
@@ -177,12 +212,15 @@ private:
     [[noreturn]] void failNotFound() const;
     [[noreturn]] static void failTermsCount();
 
+    ServicesList* services_ = nullptr;
     std::map<AllowKey, AllowPremiss> permissions_;
     ufb::TDBRecord contract_;
     ufb::TDBRecord deposit_;
     ufb::TDBRecord import_;
     bool isImport_ = false;
     fb::Transaction* transaction_ = nullptr;
+    // Declared last: destroyed before the records.
+    std::unique_ptr<ContractSubjects> subjects_;
 };
 
 // The TOSALE row of a contract put on sale: its sale price, note, date and the days at its end that

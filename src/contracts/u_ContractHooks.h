@@ -81,3 +81,11 @@ void recalcWarrants(core::DateTime date, TPenaltyContractInfo& contract, const Q
                     TPenaltyOperationInfo* operation, ServicesList* services, fb::Transaction* transaction);
 
 }  // namespace TolvLogic
+
+// The directory of additional services, as far as the contract layer reads it.
+class DirAddServices {
+public:
+    // The service's article number on the fiscal register (0 when it has none); a service id without a
+    // row raises.
+    static int scGetArticleNum(int serviceId);
+};

@@ -22,7 +22,9 @@ inline QString d(core::DateTime date) {
 // What the cash and desk layers were asked, in order.
 struct Recorder {
     std::vector<QString> log;
+    std::vector<int> depositSums;            // DEPOSIT_SUM of the contract of each recalc
     fb::Transaction* transaction = nullptr;  // of the last scCreate
+    bool failSave = false;                   // services lists refuse to be stored
     bool failRecalc = false;
 };
 
@@ -35,6 +37,7 @@ public:
     void save(int objectId, bool commit) override {
         recorder_.log.push_back(
             QStringLiteral("save %1 -> %2%3").arg(tag()).arg(objectId).arg(commit ? " commit" : ""));
+        if (recorder_.failSave) throw core::Exception(QStringLiteral("послуги не збережено"));
         objectId_ = objectId;
     }
     QString tag() const { return QStringLiteral("%1:%2").arg(event_).arg(objectId_); }
@@ -79,6 +82,7 @@ public:
                        .arg(contract.getContractValue(TPenaltyContractInfo::cCONTRACT_ID).toInt())
                        .arg(lit(date)),
                    transaction_);
+        recorder_.depositSums.push_back(contract.getDepositValue(TPenaltyContractInfo::dDEPOSIT_SUM).toInt());
         const auto* recording = dynamic_cast<RecordingServices*>(services);
         recorder_.log.push_back(
             QStringLiteral("recalc %1 %2 %3 %4 rows=%5%6")
