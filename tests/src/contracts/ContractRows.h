@@ -116,6 +116,30 @@ inline int newOperation(int contractId, const Operation& o, fb::Transaction* tra
     return id;
 }
 
+// A kind of precious metal and a tariff by assay.
+inline int newMetal(const QString& name, fb::Transaction* transaction = nullptr) {
+    const int id = udb::genId(QStringLiteral("GEN_DIR_DRAGME_TYPE_ID"));
+    udb::execSql(
+        QStringLiteral("insert into DIR_DRAGME_TYPE (ID, NAME) values (%1, %2)").arg(id).arg(lit(name)),
+        transaction);
+    return id;
+}
+
+inline int newTariff(int metal, const QString& assay, int price, int deposit,
+                     fb::Transaction* transaction = nullptr) {
+    const int id = udb::genId(QStringLiteral("GEN_GOLD_TARIF_ID"));
+    udb::execSql(
+        QStringLiteral("insert into GOLD_TARIF (ID, PROB_NAME, PRICE_PER_GRAM, DEPOSIT_PER_GRAM, ID_ME_TYPE) "
+                       "values (%1, %2, %3, %4, %5)")
+            .arg(id)
+            .arg(lit(assay))
+            .arg(price)
+            .arg(deposit)
+            .arg(metal),
+        transaction);
+    return id;
+}
+
 // A suite whose tests may write on the shared change transaction: what they leave there is rolled back.
 class ContractSuite : public tolvtest::DbSuite {
 protected:

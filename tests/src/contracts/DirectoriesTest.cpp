@@ -364,34 +364,12 @@ TEST_F(DirectoriesTest, DaysScaleKeepsItsRowsInDaysOrder) {
 
 // ---- Precious metal --------------------------------------------------------------------------------
 
-int newMetal(const QString& name) {
-    const int id = udb::genId(QStringLiteral("GEN_DIR_DRAGME_TYPE_ID"));
-    udb::execSql(
-        QStringLiteral("insert into DIR_DRAGME_TYPE (ID, NAME) values (%1, %2)").arg(id).arg(lit(name)),
-        TolvMain::getChangeTransact());
-    return id;
-}
-
-int newTariff(int metal, const QString& assay, int price, int deposit) {
-    const int id = udb::genId(QStringLiteral("GEN_GOLD_TARIF_ID"));
-    udb::execSql(
-        QStringLiteral("insert into GOLD_TARIF (ID, PROB_NAME, PRICE_PER_GRAM, DEPOSIT_PER_GRAM, ID_ME_TYPE) "
-                       "values (%1, %2, %3, %4, %5)")
-            .arg(id)
-            .arg(lit(assay))
-            .arg(price)
-            .arg(deposit)
-            .arg(metal),
-        TolvMain::getChangeTransact());
-    return id;
-}
-
 TEST_F(DirectoriesTest, GoldTariffsOpenTheirMetalKindsFirst) {
-    const int gold = newMetal(QStringLiteral("Золото"));
-    const int silver = newMetal(QStringLiteral("Серебро"));
-    newTariff(gold, QStringLiteral("750"), 230000, 190000);
-    newTariff(silver, QStringLiteral("925"), 3000, 2000);
-    newTariff(gold, QStringLiteral("585"), 180050, 150000);
+    const int gold = newMetal(QStringLiteral("Золото"), change());
+    const int silver = newMetal(QStringLiteral("Серебро"), change());
+    newTariff(gold, QStringLiteral("750"), 230000, 190000, change());
+    newTariff(silver, QStringLiteral("925"), 3000, 2000, change());
+    newTariff(gold, QStringLiteral("585"), 180050, 150000, change());
 
     GoldTarifs tariffs;
     data::Dataset& ds = *tariffs.getDataSet();
@@ -408,17 +386,17 @@ TEST_F(DirectoriesTest, GoldTariffsOpenTheirMetalKindsFirst) {
     EXPECT_TRUE(tariffs.close());
     EXPECT_FALSE(ds.active());
     // Closed together with the tariffs, the kinds come back with them: a kind added meanwhile shows.
-    const int platinum = newMetal(QStringLiteral("Платина"));
-    newTariff(platinum, QStringLiteral("950"), 400000, 300000);
+    const int platinum = newMetal(QStringLiteral("Платина"), change());
+    newTariff(platinum, QStringLiteral("950"), 400000, 300000, change());
     ASSERT_TRUE(tariffs.open());
     ASSERT_TRUE(ds.locate(QStringLiteral("PROB_NAME"), QStringLiteral("950")));
     EXPECT_EQ(ds[QStringLiteral("ME_TYPE")].asString(), QStringLiteral("Платина"));
 }
 
 TEST_F(DirectoriesTest, GoldTariffRecordReadsAndStoresByPosition) {
-    const int gold = newMetal(QStringLiteral("Золото"));
-    const int t585 = newTariff(gold, QStringLiteral("585"), 180000, 150000);
-    const int t750 = newTariff(gold, QStringLiteral("750"), 230000, 190000);
+    const int gold = newMetal(QStringLiteral("Золото"), change());
+    const int t585 = newTariff(gold, QStringLiteral("585"), 180000, 150000, change());
+    const int t750 = newTariff(gold, QStringLiteral("750"), 230000, 190000, change());
 
     GoldTarifInfo info(change());
     EXPECT_EQ(info.getValue(GoldTarifInfo::gID).toInt(), 0);

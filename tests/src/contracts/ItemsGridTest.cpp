@@ -25,19 +25,9 @@ class ItemsGridTest : public ContractSuite {
 protected:
     void SetUp() override {
         ufb::TBookForm::installPicker();
-        const int kind = udb::genId(QStringLiteral("GEN_DIR_DRAGME_TYPE_ID"));
-        udb::execSql(
-            QStringLiteral("insert into DIR_DRAGME_TYPE (ID, NAME) values (%1, 'Золото')").arg(kind));
-        for (const auto& [prob, price, credit] :
-             {std::tuple{"585", 180000, 150000}, std::tuple{"750", 230000, 190000}}) {
-            udb::execSql(
-                QStringLiteral("insert into GOLD_TARIF (ID, PROB_NAME, PRICE_PER_GRAM, DEPOSIT_PER_GRAM, "
-                               "ID_ME_TYPE) values (gen_id(GEN_GOLD_TARIF_ID, 1), '%1', %2, %3, %4)")
-                    .arg(QString::fromLatin1(prob))
-                    .arg(price)
-                    .arg(credit)
-                    .arg(kind));
-        }
+        const int gold = newMetal(QStringLiteral("Золото"));
+        newTariff(gold, QStringLiteral("585"), 180000, 150000);
+        newTariff(gold, QStringLiteral("750"), 230000, 190000);
         setGlobalGoldTarifs(&tariffs);
         window.setObjectName(QStringLiteral("TFContractEdit"));
         grid = new ui::DbGrid(grid::GridKind::Eh, &window);

@@ -95,22 +95,6 @@ protected:
             out.push_back(ds.fieldByName(QStringLiteral("DEPOSIT_SUM")).asInteger());
         return out;
     }
-    int newTariff(const QString& prob, int price, int credit) {
-        const int kind = udb::genId(QStringLiteral("GEN_DIR_DRAGME_TYPE_ID"));
-        udb::execSql(
-            QStringLiteral("insert into DIR_DRAGME_TYPE (ID, NAME) values (%1, 'Золото')").arg(kind));
-        const int id = udb::genId(QStringLiteral("GEN_GOLD_TARIF_ID"));
-        udb::execSql(
-            QStringLiteral("insert into GOLD_TARIF (ID, PROB_NAME, PRICE_PER_GRAM, DEPOSIT_PER_GRAM, "
-                           "ID_ME_TYPE) values (%1, %2, %3, %4, %5)")
-                .arg(id)
-                .arg(lit(prob))
-                .arg(price)
-                .arg(credit)
-                .arg(kind));
-        return id;
-    }
-
     int gold = 0;
     int tech = 0;
 };
@@ -402,7 +386,7 @@ TEST_F(SubjectsTest, RegisteringTheNamesOfCheckedItems) {
 }
 
 TEST_F(SubjectsTest, TheTariffPickFillsTheAssayPricesAndSums) {
-    const int tariff = newTariff(QStringLiteral("585"), 180000, 150000);
+    const int tariff = newTariff(newMetal(QStringLiteral("Золото")), QStringLiteral("585"), 180000, 150000);
     GoldTarifs tariffs;
     setGlobalGoldTarifs(&tariffs);
     std::vector<ufb::BookPick> asked;
