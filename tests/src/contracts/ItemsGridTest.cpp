@@ -21,6 +21,13 @@ using namespace TolvLogic;
 
 namespace {
 
+// With TOLV_GRAB naming a folder, the windows are saved there as pictures to be looked at.
+void grab(QWidget& window, const char* file) {
+    if (qEnvironmentVariableIsSet("TOLV_GRAB")) {
+        window.grab().save(qEnvironmentVariable("TOLV_GRAB") + u'/' + QString::fromLatin1(file));
+    }
+}
+
 class ItemsGridTest : public ContractSuite {
 protected:
     void SetUp() override {
@@ -86,6 +93,7 @@ TEST_F(ItemsGridTest, TheAssayButtonPicksATariffAndAKeyUntiesIt) {
         EXPECT_EQ(book.windowTitle(), QStringLiteral("Справочник цен на драг. металлы"));
         data::Dataset* prices = book.DBGrid1->dataSet();
         ASSERT_TRUE(prices->locate(QStringLiteral("PROB_NAME"), QStringLiteral("750")));
+        grab(book, "book.png");
         book.btn_OK->click();
     });
     button->trigger();
@@ -105,7 +113,7 @@ TEST_F(ItemsGridTest, TheAssayButtonPicksATariffAndAKeyUntiesIt) {
     EXPECT_TRUE(f("ID_PROB").isNull());
     EXPECT_EQ(grid->model()->index(0, assay).data(Qt::ForegroundRole).value<QColor>(),
               QColor(0x80, 0x80, 0x80));
-    if (qEnvironmentVariableIsSet("TOLV_GRAB")) window.grab().save(qEnvironmentVariable("TOLV_GRAB"));
+    grab(window, "items.png");
 }
 
 }  // namespace
