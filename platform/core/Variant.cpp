@@ -151,7 +151,13 @@ Currency Variant::toCurrency() const {
     switch (type()) {
         case VarType::Currency: return std::get<Currency>(value_);
         case VarType::Int32:
-        case VarType::Int64: return Currency{toInt64() * 10000};
+        case VarType::Int64: {
+            qint64 ten = 0;
+            if (__builtin_mul_overflow(toInt64(), qint64{10000}, &ten)) {
+                throw Exception(QStringLiteral("Integer overflow in conversion to currency: %1").arg(toInt64()));
+            }
+            return Currency{ten};
+        }
         case VarType::Null: conversionError(VarType::Currency);
         default: return Currency::fromDouble(toDouble());
     }

@@ -656,6 +656,44 @@ void Dataset::restoreRows(const std::vector<RowData>& rows) {
     for (const RowData& r : rows) rows_.push_back(Row{r.id, r.values});
     idIndexValid_ = false;
     insertRowIndex_ = -1;
+    reseat(current);
+}
+
+void Dataset::setRowValues(Bookmark id, std::vector<Variant> values) {
+    const int index = rowIndexOf(id);
+    if (index < 0) return;
+    values.resize(fields_.size());
+    rows_[index].values = std::move(values);
+    rows_[index].calcValid = false;
+    reseat(bookmark());
+}
+
+void Dataset::removeRow(Bookmark id) {
+    const int index = rowIndexOf(id);
+    if (index < 0) return;
+    const Bookmark current = bookmark();
+    rows_.erase(rows_.begin() + index);
+    idIndexValid_ = false;
+    reseat(current == id ? kNoBookmark : current);
+}
+
+void Dataset::insertRow(Bookmark after, Bookmark id, std::vector<Variant> values) {
+    if (rowIndexOf(id) >= 0) return;
+    const int previous = after == kNoBookmark ? -1 : rowIndexOf(after);
+    if (after != kNoBookmark && previous < 0) return;
+    const Bookmark current = bookmark();
+    values.resize(fields_.size());
+    rows_.insert(rows_.begin() + (previous + 1), Row{id, std::move(values)});
+    idIndexValid_ = false;
+    reseat(current);
+}
+
+Bookmark Dataset::rowBefore(Bookmark id) const {
+    const int index = rowIndexOf(id);
+    return index > 0 ? rows_[index - 1].id : kNoBookmark;
+}
+
+void Dataset::reseat(Bookmark current) {
     rebuildView();
     const int pos = current == kNoBookmark ? -1 : viewPosOf(current);
     cur_ = pos >= 0 ? pos : (recordCount() ? 0 : -1);

@@ -182,6 +182,13 @@ protected:
     void restoreRows(const std::vector<RowData>& rows);
     // Data values of a stored row by view position (calculated and lookup fields left unset).
     const std::vector<core::Variant>& storedValues(int row) const;
+    // Rows by bookmark, for owners that put their own changes back. A row that is gone is skipped.
+    void setRowValues(Bookmark id, std::vector<core::Variant> values);
+    void removeRow(Bookmark id);
+    // Puts a row back after the row `after` in storage order (first when kNoBookmark), keeping its id.
+    void insertRow(Bookmark after, Bookmark id, std::vector<core::Variant> values);
+    // The row before it in storage order; kNoBookmark when it is the first (or gone).
+    Bookmark rowBefore(Bookmark id) const;
 
 private:
     struct Row {
@@ -214,6 +221,8 @@ private:
     // The new row at the view position becomes current with an empty buffer, in insert state.
     void startNewRow(int pos);
     void setState(DatasetState state);
+    // After the rows changed under the view: the view is rebuilt and stays on the given row if it can.
+    void reseat(Bookmark current);
 
     std::vector<std::unique_ptr<Field>> fields_;
     std::vector<Row> rows_;  // dataset order

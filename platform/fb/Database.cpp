@@ -2,6 +2,7 @@
 
 #include <ibase.h>
 
+#include <QtGlobal>
 #include <vector>
 
 #include "platform/fb/Client.h"
@@ -21,8 +22,9 @@ Database::Database(const QString& databaseName) : name_(databaseName) {}
 Database::~Database() {
     try {
         close();
-    } catch (...) {
-        // A destructor cannot report; the connection is gone either way.
+    } catch (const std::exception& e) {
+        // A destructor cannot raise; the connection is gone either way.
+        qWarning().noquote() << "Closing the database failed:" << e.what();
     }
     for (Transaction* t : std::set<Transaction*>(transactions_)) t->databaseGone();
     for (Statement* s : std::set<Statement*>(statements_)) s->releaseStatement();
@@ -72,24 +74,41 @@ void Database::open() { connect(false, 0); }
 
 void Database::close() {
     if (!attachment_) return;
-    // Every transaction first ends the way it would on release, then the statement handles go.
-    for (Transaction* t : std::set<Transaction*>(transactions_)) {
-        if (t->inTransaction()) t->endOnRelease(false);
-    }
-    for (Statement* s : std::set<Statement*>(statements_)) s->releaseStatement();
-    Status st;
-    call([&] { attachment_->detach(&st); });
+    // A unit of work commits by its own commit only, never because its connection closed: every
+    // transaction still active rolls back, then the statement handles go.
+    endAll();
+    IAttachment* att = attachment_;
     attachment_ = nullptr;
+    Status st;
+    try {
+        call([&] { att->detach(&st); });
+    } catch (...) {
+        att->release();  // a broken connection: the server ends it on its side
+        throw;
+    }
+}
+
+void Database::endAll() noexcept {
+    for (Transaction* t : std::set<Transaction*>(transactions_)) t->abandon();
+    for (Statement* s : std::set<Statement*>(statements_)) s->releaseStatement();
 }
 
 void Database::dropDatabase() {
-    for (Transaction* t : std::set<Transaction*>(transactions_)) {
-        if (t->inTransaction()) t->rollback();
-    }
-    for (Statement* s : std::set<Statement*>(statements_)) s->releaseStatement();
+    attachment();  // raises when not connected
+    endAll();
     Status st;
-    call([&] { attachment()->dropDatabase(&st); });
+    call([&] { attachment_->dropDatabase(&st); });
     attachment_ = nullptr;
+}
+
+void Database::setCharset(const QString& charset) {
+    // Texts travel as UTF-8 both ways; another connection character set would garble them.
+    const QString name = charset.trimmed().toUpper();
+    if (name != QStringLiteral("UTF8") && name != QStringLiteral("UTF-8")) {
+        detail::raise(QStringLiteral("Unsupported connection character set \"%1\": only UTF8 is supported")
+                          .arg(charset));
+    }
+    charset_ = QStringLiteral("UTF8");
 }
 
 Transaction* Database::adopt(std::unique_ptr<Transaction> transaction) {

@@ -31,14 +31,15 @@ public:
     void setPassword(const QString& password) { password_ = password; }
     void setRole(const QString& role) { role_ = role; }
     const QString& role() const { return role_; }
-    // The connection character set; texts inside the program are always Unicode.
-    void setCharset(const QString& charset) { charset_ = charset; }
+    // The connection character set; texts inside the program are always Unicode and travel as UTF8,
+    // so any other set is refused.
+    void setCharset(const QString& charset);
     const QString& charset() const { return charset_; }
 
     // Creates a new database (dialect 3, default character set WIN1251) and stays connected to it.
     void create(int pageSize = 8192);
     void open();
-    // Ends every active transaction with its default action, frees the statements, then detaches.
+    // Rolls back every active transaction, frees the statements, then detaches.
     void close();
     bool connected() const { return attachment_ != nullptr; }
     // Drops the connected database file.
@@ -61,6 +62,7 @@ private:
     void attach(Statement* s) { statements_.insert(s); }
     void detach(Statement* s) { statements_.erase(s); }
     void connect(bool create, int pageSize);
+    void endAll() noexcept;
 
     QString name_;
     QString user_ = QStringLiteral("SYSDBA");

@@ -1,6 +1,7 @@
 #include "platform/fb/Query.h"
 
 #include "platform/fb/Client.h"
+#include "platform/fb/Error.h"
 #include "platform/fb/Transaction.h"
 
 namespace fb {
@@ -34,17 +35,49 @@ Query::Query(Transaction* transaction, QObject* parent) : data::Dataset(parent) 
 
 Query::~Query() {
     close();
-    if (transaction_) transaction_->removeEndHook(endHook_);
+    unhookTransaction();
 }
 
 void Query::setTransaction(Transaction* transaction) {
-    if (transaction == transaction_) return;
+    if (transaction == statement_.transaction()) return;
     close();
-    if (transaction_) transaction_->removeEndHook(endHook_);
-    transaction_ = transaction;
+    unhookTransaction();
     statement_.setTransaction(transaction);
-    if (transaction_) endHook_ = transaction_->addEndHook([this] { close(); });
+    hookTransaction();
     if (ownTransaction_ && ownTransaction_.get() != transaction) ownTransaction_.reset();
+}
+
+void Query::hookTransaction() {
+    Transaction* t = statement_.transaction();
+    if (!t) return;
+    endHook_ = t->addEndHook([this] { transactionEnding(); });
+    // Committed changes leave the log for good; rolled back ones are all pending again.
+    commitHook_ = t->addCommitHook([this, t] {
+        log_.erase(log_.begin(), log_.begin() + static_cast<std::ptrdiff_t>(applied_));
+        applied_ = 0;
+        // Kept open only for changes it still holds; with all of them committed it ends as any other.
+        if (log_.empty() && !t->inTransaction()) close();
+    });
+    rollbackHook_ = t->addRollbackHook([this] { applied_ = 0; });
+}
+
+void Query::unhookTransaction() {
+    // A destroyed transaction took its hooks with it (the statement forgot it then).
+    Transaction* t = statement_.transaction();
+    if (!t) return;
+    t->removeEndHook(endHook_);
+    t->removeCommitHook(commitHook_);
+    t->removeRollbackHook(rollbackHook_);
+}
+
+void Query::transactionEnding() {
+    if (log_.empty()) {
+        close();
+        return;
+    }
+    // The cached rows outlive the transaction with their changes; only the cursor goes.
+    statement_.close();
+    endFetch();
 }
 
 void Query::setOwnTransaction(std::unique_ptr<Transaction> transaction) {
@@ -122,7 +155,8 @@ void Query::setGeneratorField(const QString& field, const QString& generator, in
 
 void Query::doNewRecord() {
     if (generatorField_.isEmpty() || generator_.isEmpty()) return;
-    Statement gen(transaction_);
+    if (!transaction()) detail::raise(QStringLiteral("Transaction not assigned"));
+    Statement gen(transaction());
     gen.setSql(QStringLiteral("select gen_id(%1, %2) from RDB$DATABASE").arg(generator_).arg(generatorStep_));
     gen.execute();
     gen.fetch();
@@ -134,7 +168,6 @@ bool Query::store(Change& change) {
         detail::raise(QStringLiteral("Cannot modify a read-only dataset"));
     }
     if (cached_) {
-        if (log_.empty()) snapshot_ = snapshotRows();
         log_.push_back(change);
         return false;
     }
@@ -143,39 +176,51 @@ bool Query::store(Change& change) {
 }
 
 void Query::doPost(const std::vector<core::Variant>& oldValues, std::vector<core::Variant>& newValues) {
-    Change change{oldValues.empty() ? UpdateKind::Insert : UpdateKind::Modify, oldValues, newValues};
+    Change change{oldValues.empty() ? UpdateKind::Insert : UpdateKind::Modify, bookmark(), data::kNoBookmark,
+                  oldValues, newValues};
     if (!store(change)) return;
     newValues = change.newValues;
-    const QString& refresh = updateSql_[static_cast<int>(UpdateKind::Refresh)];
-    if (refresh.isEmpty()) return;
-    // Values the database set (triggers, defaults) come back through the refresh statement.
-    Statement q(transaction_);
-    q.setSql(refresh);
+    refresh(newValues);
+}
+
+void Query::refresh(std::vector<core::Variant>& values) {
+    const QString& sql = updateSql_[static_cast<int>(UpdateKind::Refresh)];
+    if (sql.isEmpty()) return;
+    Statement q(transaction());
+    q.setSql(sql);
     for (const QString& name : q.paramNames()) {
-        if (data::Field* f = findField(name)) q.setParam(name, newValues[f->index()]);
+        if (data::Field* f = findField(name)) q.setParam(name, values[f->index()]);
     }
     q.execute();
     if (q.fetch()) {
         for (int i = 0; i < q.fieldCount(); ++i) {
             if (data::Field* f = findField(q.fieldInfo(i).name); f && f->kind() == data::FieldKind::Data) {
-                newValues[f->index()] = q.value(i);
+                values[f->index()] = f->convert(q.value(i));
             }
         }
     }
 }
 
 void Query::doDelete(const std::vector<core::Variant>& values) {
-    Change change{UpdateKind::Delete, values, {}};
+    Change change{UpdateKind::Delete, bookmark(), rowBefore(bookmark()), values, {}};
     store(change);
 }
 
+namespace {
+
+const QString kChanged = QStringLiteral("The record was changed or deleted by another user");
+
+}  // namespace
+
 void Query::run(Change& change) {
-    if (!transaction_) detail::raise(QStringLiteral("Transaction not assigned"));
-    Statement q(transaction_);
+    if (!transaction()) detail::raise(QStringLiteral("Transaction not assigned"));
+    Statement q(transaction());
     q.setSql(updateSql_[static_cast<int>(change.kind)]);
+    const bool deleting = change.kind == UpdateKind::Delete;
     for (const QString& name : q.paramNames()) {
         data::Field* f = findField(name);
-        const std::vector<core::Variant>* source = &change.newValues;
+        // A deleted row has only its stored values: ":X" and ":OLD_X" both name them.
+        const std::vector<core::Variant>* source = deleting ? &change.oldValues : &change.newValues;
         if (!f && name.startsWith(QStringLiteral("OLD_"))) {
             f = findField(name.mid(4));
             source = &change.oldValues;
@@ -183,7 +228,20 @@ void Query::run(Change& change) {
         if (!f) detail::raise(QStringLiteral("Field '%1' not found").arg(name));
         q.setParam(name, source->empty() ? core::Variant::null() : (*source)[f->index()]);
     }
-    q.execute();
+    try {
+        q.execute();
+    } catch (const Error& e) {
+        if (e.hasGdsCode(gds::UpdateConflict) || e.hasGdsCode(gds::LockConflict) || e.hasGdsCode(gds::Deadlock)) {
+            throw Error(kChanged + QStringLiteral(".\n\n") + e.fullText(), kChanged, e.gdsCodes(), e.sqlCode());
+        }
+        throw;
+    }
+    const Statement::Kind kind = q.kind();
+    if ((kind == Statement::Kind::Update || kind == Statement::Kind::Delete) && q.rowsAffected() == 0 &&
+        change.kind != UpdateKind::Insert) {
+        // Stored by nobody is not stored: the row is gone or its key changed under us.
+        detail::raise(kChanged);
+    }
     if (q.returnsRows() && q.fetch() && !change.newValues.empty()) {
         for (int i = 0; i < q.fieldCount(); ++i) {
             if (data::Field* f = findField(q.fieldInfo(i).name); f && f->kind() == data::FieldKind::Data) {
@@ -196,20 +254,56 @@ void Query::run(Change& change) {
 
 void Query::applyUpdates() {
     checkBrowseMode();
-    // Applied in the order the changes were made; on a failure the rest stay pending.
-    while (!log_.empty()) {
-        run(log_.front());
-        log_.erase(log_.begin());
+    // Applied in the order the changes were made; after a failure the log still holds every change
+    // not committed, and a retry in the same transaction goes on from the one that failed.
+    while (applied_ < log_.size()) {
+        const std::vector<core::Variant> sent = log_[applied_].newValues;
+        run(log_[applied_]);
+        ++applied_;
+        writeBack(applied_ - 1, sent);
     }
-    snapshot_.clear();
+}
+
+void Query::writeBack(size_t index, const std::vector<core::Variant>& sent) {
+    Change& change = log_[index];
+    if (change.kind == UpdateKind::Delete) return;
+    refresh(change.newValues);
+    // A key the database gave must reach the later changes of the same row, or they would miss it.
+    for (size_t later = index + 1; later < log_.size(); ++later) {
+        Change& next = log_[later];
+        if (next.row != change.row) continue;
+        for (size_t f = 0; f < sent.size() && f < change.newValues.size(); ++f) {
+            if (sent[f] == change.newValues[f]) continue;
+            if (f < next.oldValues.size() && next.oldValues[f] == sent[f]) next.oldValues[f] = change.newValues[f];
+            if (f < next.newValues.size() && next.newValues[f] == sent[f]) next.newValues[f] = change.newValues[f];
+        }
+    }
+    // The row shows its newest change, now with the values the database gave.
+    const Change* newest = &change;
+    for (size_t later = index + 1; later < log_.size(); ++later) {
+        if (log_[later].row == change.row) newest = &log_[later];
+    }
+    if (newest->kind != UpdateKind::Delete) setRowValues(change.row, newest->newValues);
+}
+
+void Query::undo(const Change& change) {
+    switch (change.kind) {
+        case UpdateKind::Insert: removeRow(change.row); break;
+        case UpdateKind::Modify: setRowValues(change.row, change.oldValues); break;
+        case UpdateKind::Delete: insertRow(change.prev, change.row, change.oldValues); break;
+        case UpdateKind::Refresh: break;
+    }
 }
 
 void Query::cancelUpdates() {
     if (state() == data::DatasetState::Edit || state() == data::DatasetState::Insert) cancel();
     if (log_.empty()) return;
-    restoreRows(snapshot_);
+    if (active()) {
+        // Undone newest first, so every row returns to the place and values it had.
+        for (auto it = log_.rbegin(); it != log_.rend(); ++it) undo(*it);
+    }
     log_.clear();
-    snapshot_.clear();
+    applied_ = 0;
 }
 
 }  // namespace fb

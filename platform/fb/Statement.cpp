@@ -52,7 +52,9 @@ Variant scaled(qint64 raw, int scale) {
     if (scale >= -4) {
         qint64 factor = 1;
         for (int i = 0; i < 4 + scale; ++i) factor *= 10;
-        return Variant(core::Currency{raw * factor});
+        qint64 tenThousandths = 0;
+        if (!__builtin_mul_overflow(raw, factor, &tenThousandths)) return Variant(core::Currency{tenThousandths});
+        // Beyond the currency's range the value still reads back as itself, as a float.
     }
     return Variant(static_cast<double>(raw) / std::pow(10.0, -scale));
 }
@@ -73,6 +75,15 @@ FieldType fieldType(unsigned type, int subType, int scale) {
         case SQL_BOOLEAN: return FieldType::Boolean;
         default: return FieldType::Other;
     }
+}
+
+// Characters of a text, as the server counts them (code points, not UTF-16 units).
+qsizetype charCount(const QString& s) {
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (!(s[i].isLowSurrogate() && i > 0 && s[i - 1].isHighSurrogate())) ++n;
+    }
+    return n;
 }
 
 int bytesPerChar(unsigned charset) {
@@ -323,15 +334,26 @@ void Statement::ensurePrepared() {
     IAttachment* att = db->attachment();
     ITransaction* tra = transaction_->handle();
     Status st;
+    try {
+        prepareOn(db, att, tra, text);
+    } catch (...) {
+        // A statement prepared halfway is not left behind, unowned by any connection.
+        releaseStatement();
+        throw;
+    }
+}
+
+void Statement::prepareOn(Database* db, IAttachment* att, ITransaction* tra, const QByteArray& text) {
+    Status st;
     call([&] {
         d_->stmt = att->prepare(&st, tra, static_cast<unsigned>(text.size()), text.constData(), SQL_DIALECT_V6,
                                 IStatement::PREPARE_PREFETCH_METADATA);
+        d_->db = db;
+        db->attach(this);
         d_->type = d_->stmt->getType(&st);
         if (d_->type == isc_info_sql_stmt_commit || d_->type == isc_info_sql_stmt_rollback ||
             d_->type == isc_info_sql_stmt_start_trans) {
             // Such a statement would end or replace the transaction behind its object's back.
-            d_->stmt->free(&st);
-            d_->stmt = nullptr;
             detail::raise(QStringLiteral("Transaction control statements are not allowed here; use the transaction: ") + sql_);
         }
         d_->inMeta.reset(d_->stmt->getInputMetadata(&st));
@@ -361,8 +383,6 @@ void Statement::ensurePrepared() {
         for (unsigned i = 0; i < count; ++i) d_->placeToParam[i] = static_cast<int>(i);
         if (d_->params.size() < count) d_->params.resize(count);
     }
-    d_->db = db;
-    db->attach(this);
 }
 
 void Statement::unprepare() { releaseStatement(); }
@@ -388,7 +408,14 @@ void Statement::releaseStatement() noexcept {
     }
 }
 
+void Statement::transactionGone() noexcept {
+    closeCursor();
+    transaction_ = nullptr;
+}
+
 void Statement::closeCursor() noexcept {
+    // An executed procedure's row belongs to its transaction as much as a cursor does.
+    d_->pendingRow = false;
     if (!d_->cursor) return;
     try {
         Status st;
@@ -411,8 +438,28 @@ bool Statement::returnsRows() {
     return !d_->fields.empty();
 }
 
+Statement::Kind Statement::kind() {
+    ensurePrepared();
+    switch (d_->type) {
+        case isc_info_sql_stmt_select:
+        case isc_info_sql_stmt_select_for_upd: return Kind::Select;
+        case isc_info_sql_stmt_insert: return Kind::Insert;
+        case isc_info_sql_stmt_update: return Kind::Update;
+        case isc_info_sql_stmt_delete: return Kind::Delete;
+        case isc_info_sql_stmt_exec_procedure: return Kind::Procedure;
+        default: return Kind::Other;
+    }
+}
+
+QString Statement::placeName(unsigned place) const {
+    if (paramCheck_ && place < d_->placeToParam.size()) return d_->uniqueNames.value(d_->placeToParam[place]);
+    return QStringLiteral("#%1").arg(place + 1);
+}
+
 void Statement::execute() {
     close();
+    if (!transaction_) detail::raise(QStringLiteral("Transaction not assigned"));
+    if (d_->db && transaction_->defaultDatabase() != d_->db) releaseStatement();
     ensurePrepared();
     IAttachment* att = d_->db->attachment();
     ITransaction* tra = transaction_->handle();
@@ -423,8 +470,20 @@ void Statement::execute() {
         std::vector<InputValue> inputs(count);
         for (unsigned i = 0; i < count; ++i) {
             const Variant& v = d_->params[d_->placeToParam[i]];
-            inputs[i] = makeInput(v, decl->getType(&st, i), decl->getSubType(&st, i), decl->getScale(&st, i),
+            const unsigned type = decl->getType(&st, i);
+            inputs[i] = makeInput(v, type, decl->getSubType(&st, i), decl->getScale(&st, i),
                                   decl->getLength(&st, i), decl->getCharSet(&st, i));
+            if (isTextType(type) && !inputs[i].isNull && inputs[i].type == SQL_VARYING) {
+                // Refused here, by name, rather than cut or failed by the server with no name at all.
+                const qsizetype limit = decl->getLength(&st, i) / bytesPerChar(decl->getCharSet(&st, i));
+                const qsizetype length = charCount(v.toText());
+                if (length > limit || inputs[i].text.size() > 0xFFFF) {
+                    detail::raise(QStringLiteral("Value of parameter %1 is too long: %2 characters, at most %3")
+                                      .arg(placeName(i))
+                                      .arg(length)
+                                      .arg(limit));
+                }
+            }
         }
         MetaPtr meta;
         std::vector<unsigned char> inBuf;
@@ -498,6 +557,7 @@ void Statement::execute() {
 }
 
 bool Statement::fetch() {
+    if (!d_->db || !transaction_) return false;
     if (d_->pendingRow) {
         d_->pendingRow = false;
     } else {

@@ -9,6 +9,11 @@
 
 #include "platform/core/Variant.h"
 
+namespace Firebird {
+class IAttachment;
+class ITransaction;
+}  // namespace Firebird
+
 namespace fb {
 
 class Database;
@@ -64,6 +69,9 @@ public:
     void close();
     qint64 rowsAffected() const { return rowsAffected_; }
     bool returnsRows();
+    // What the prepared statement does (prepares it when it is not).
+    enum class Kind { Select, Insert, Update, Delete, Procedure, Other };
+    Kind kind();
 
     int fieldCount();
     const FieldInfo& fieldInfo(int index);
@@ -81,6 +89,10 @@ private:
     void ensurePrepared();
     void closeCursor() noexcept;
     void releaseStatement() noexcept;
+    void transactionGone() noexcept;
+    void prepareOn(Database* db, Firebird::IAttachment* att, Firebird::ITransaction* tra, const QByteArray& text);
+    // The parameter name of a placeholder, for messages.
+    QString placeName(unsigned place) const;
 
     Transaction* transaction_ = nullptr;
     QString sql_;

@@ -2,8 +2,11 @@
 
 #include <ibase.h>
 
+#include <QtGlobal>
 #include <exception>
 #include <map>
+
+#include "platform/dialogs/Dialogs.h"
 
 #include "platform/fb/Client.h"
 #include "platform/fb/Database.h"
@@ -45,7 +48,8 @@ Transaction::Transaction(Database* database) : uncaughtAtCreation_(std::uncaught
 
 Transaction::~Transaction() {
     endOnRelease(std::uncaught_exceptions() > uncaughtAtCreation_);
-    for (Statement* s : std::set<Statement*>(statements_)) s->transaction_ = nullptr;
+    dropHandle();
+    for (Statement* s : std::set<Statement*>(statements_)) s->transactionGone();
     if (database_) database_->detach(this);
 }
 
@@ -59,7 +63,7 @@ void Transaction::setDefaultDatabase(Database* database) {
 
 void Transaction::databaseGone() {
     // The connection is already closed: the server has ended this transaction.
-    handle_ = nullptr;
+    dropHandle();
     database_ = nullptr;
 }
 
@@ -113,6 +117,8 @@ void Transaction::commitRetaining() {
     if (!inTransaction()) detail::raise(QStringLiteral("Transaction is not active"));
     Status st;
     call([&] { handle_->commitRetaining(&st); });
+    const auto hooks = commitHooks_;  // a hook may remove itself
+    for (const auto& h : hooks) h.second();
 }
 
 void Transaction::rollbackRetaining() {
@@ -154,24 +160,66 @@ void Transaction::runRollbackHooks() {
     for (const auto& h : hooks) h.second();
 }
 
+namespace {
+
+// A destructor cannot raise: the failure goes to the log and to the user, so that nobody takes the
+// lost work for saved.
+void reportReleaseFailure(const QString& what) noexcept {
+    try {
+        qCritical().noquote() << what;
+        ui::showError(what);
+    } catch (...) {
+        // No dialogs installed (or they failed): the log above is all that can be done.
+    }
+}
+
+}  // namespace
+
 void Transaction::endOnRelease(bool unwinding) {
     if (!inTransaction()) return;
-    const bool doCommit = !unwinding && defaultAction_ == TransactionAction::Commit;
-    try {
-        doCommit ? commit() : rollback();
+    if (unwinding || defaultAction_ == TransactionAction::Rollback) {
+        abandon();
         return;
-    } catch (...) {
-        // Nobody can be told here; make sure the transaction does not stay open.
     }
-    if (handle_) {
+    try {
+        commit();
+        return;
+    } catch (const std::exception& e) {
+        const QString reason = dynamic_cast<const core::Exception*>(&e)
+                                   ? static_cast<const core::Exception&>(e).message()
+                                   : QString::fromUtf8(e.what());
+        abandon();
+        reportReleaseFailure(QStringLiteral("The transaction could not be committed; its changes were rolled "
+                                            "back and are not saved.\n\n") +
+                             reason);
+    } catch (...) {
+        abandon();
+        reportReleaseFailure(QStringLiteral("The transaction could not be committed; its changes were rolled "
+                                            "back and are not saved."));
+    }
+}
+
+void Transaction::abandon() noexcept {
+    if (!inTransaction()) return;
+    try {
+        rollback();
+    } catch (const std::exception& e) {
+        qWarning().noquote() << "Rollback failed:" << e.what();
+        dropHandle();
         try {
-            rollback();
+            runRollbackHooks();
         } catch (...) {
-            // Nothing more to do: drop the handle so the connection can close.
-            handle_->release();
-            handle_ = nullptr;
+            qWarning() << "A rollback callback failed";
         }
     }
+}
+
+void Transaction::dropHandle() noexcept {
+    if (!handle_) return;
+    // The handle cannot be ended by us any more: a transaction left unfinished is rolled back by
+    // the server when the connection goes.
+    handle_->release();
+    handle_ = nullptr;
 }
 
 }  // namespace fb

@@ -2,7 +2,8 @@
 // A transaction on one database, set up by parameter words ("read_committed", "rec_version",
 // "nowait", ...). Several may be active at once on one connection. Released while active, it takes
 // its default action, except while an exception unwinds: then it rolls back, so a half-done change
-// never commits.
+// never commits. A commit on release that fails rolls back and is reported (log and a message box),
+// never passed off as success; work that must be saved commits explicitly, where a failure raises.
 
 #include <QStringList>
 #include <functional>
@@ -48,7 +49,7 @@ public:
     int addRollbackHook(Hook hook);
     void removeRollbackHook(int id);
 
-    // Callbacks run after every commit that ends the transaction.
+    // Callbacks run after every commit, plain or retaining (the work done so far is durable).
     int addCommitHook(Hook hook);
     void removeCommitHook(int id);
 
@@ -67,6 +68,9 @@ private:
     void beforeEnd();
     void runRollbackHooks();
     void endOnRelease(bool unwinding);
+    // Rolls back whatever happens; a failure is logged and the handle dropped (the server ends it).
+    void abandon() noexcept;
+    void dropHandle() noexcept;
     void databaseGone();
 
     Database* database_ = nullptr;

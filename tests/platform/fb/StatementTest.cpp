@@ -1,4 +1,5 @@
 #include "ScratchDb.h"
+#include "platform/core/Exception.h"
 #include "platform/core/Formats.h"
 #include "platform/fb/Error.h"
 
@@ -226,6 +227,78 @@ TEST_F(StatementTest, StatementWithoutTransactionOrEndingItIsRefused) {
         EXPECT_THROW(q.execute(), fb::Error) << sql;
     }
     EXPECT_NO_THROW(t.rollback());  // the transaction object is still sound
+}
+
+TEST_F(StatementTest, NoRowOutlivesTheEndOfItsTransaction) {
+    exec(QStringLiteral("insert into T_REC (ID, AMOUNT) values (1900, 7)"));
+    for (const bool commit : {true, false}) {
+        SCOPED_TRACE(commit ? "commit" : "rollback");
+        Transaction t(&db());
+        Statement cursor(&t);
+        cursor.setSql(QStringLiteral("select AMOUNT from T_REC where ID = 1900"));
+        cursor.execute();
+        Statement returned(&t);  // an executed statement's one row waits for its fetch
+        returned.setSql(QStringLiteral("update T_REC set AMOUNT = AMOUNT where ID = 1900 returning AMOUNT"));
+        returned.execute();
+        EXPECT_TRUE(returned.cursorOpen());
+        commit ? t.commit() : t.rollback();
+        for (Statement* q : {&cursor, &returned}) {
+            EXPECT_FALSE(q->cursorOpen());
+            EXPECT_FALSE(q->fetch());
+        }
+    }
+    exec(QStringLiteral("delete from T_REC where ID = 1900"));
+}
+
+TEST_F(StatementTest, NumbersBeyondTheirRangeNeverWrap) {
+    // NUMERIC(15,2) N, DECIMAL(18,4) DC, NUMERIC(18,6) N6 of the scratch table.
+    exec(QStringLiteral("insert into T_TYPES (ID, N, DC, N6) values (900, 9000000000000.25, 922337203685477.5807, "
+                        "-9000000000000.000001)"));
+    exec(QStringLiteral("create table T_BIG (ID integer not null primary key, N numeric(18,2))"));
+    exec(QStringLiteral("insert into T_BIG values (1, 9000000000000000.00)"));
+    exec(QStringLiteral("insert into T_BIG values (2, -92233720368547758.08)"));
+    struct Case {
+        const char* sql;
+        double expected;
+    };
+    for (const Case& c : {Case{"select N from T_TYPES where ID = 900", 9000000000000.25},
+                          Case{"select DC from T_TYPES where ID = 900", 922337203685477.5807},
+                          Case{"select N6 from T_TYPES where ID = 900", -9000000000000.000001},
+                          Case{"select N from T_BIG where ID = 1", 9e15},
+                          Case{"select N from T_BIG where ID = 2", -92233720368547758.08}}) {
+        SCOPED_TRACE(c.sql);
+        EXPECT_DOUBLE_EQ(scalar(QString::fromLatin1(c.sql)).toDouble(), c.expected);
+    }
+    EXPECT_EQ(scalar(QStringLiteral("select N from T_TYPES where ID = 900")).toCurrency().tenThousandths,
+              90000000000002500);
+    // A currency value has no room for it: converting says so instead of wrapping.
+    EXPECT_THROW(scalar(QStringLiteral("select N from T_BIG where ID = 1")).toCurrency(), core::Exception);
+    EXPECT_THROW(core::Variant(qint64{1} << 62).toCurrency(), core::Exception);
+    exec(QStringLiteral("drop table T_BIG"));
+    exec(QStringLiteral("delete from T_TYPES where ID = 900"));
+}
+
+TEST_F(StatementTest, ATextLongerThanItsParameterIsRefusedByName) {
+    Transaction t(&db());
+    Statement q(&t);
+    q.setSql(QStringLiteral("insert into T_TYPES (ID, VC) values (:ID, :VC)"));
+    q.setParam(QStringLiteral("ID"), 901);
+    q.setParam(QStringLiteral("VC"), QString(40, QChar(u'ї')));  // exactly the column, two bytes each
+    EXPECT_NO_THROW(q.execute());
+    q.setParam(QStringLiteral("ID"), 902);
+    q.setParam(QStringLiteral("VC"), QString(41, QChar(u'a')));
+    try {
+        q.execute();
+        FAIL() << "an over-long text was stored";
+    } catch (const fb::Error& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("VC"))) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("41"))) << e.message().toStdString();
+    }
+    t.rollback();
+
+    fb::Database other(path());
+    EXPECT_THROW(other.setCharset(QStringLiteral("WIN1251")), fb::Error);
+    EXPECT_NO_THROW(other.setCharset(QStringLiteral("utf8")));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <stdexcept>
 
 #include "ScratchDb.h"
+#include "platform/dialogs/Dialogs.h"
 #include "platform/fb/Error.h"
 
 using fb::Statement;
@@ -134,18 +135,79 @@ TEST_F(TransactionTest, NoWaitUpdateOfALockedRowFailsAtOnce) {
     }
 }
 
-TEST_F(TransactionTest, ClosingTheDatabaseEndsTransactionsWithTheirDefaultAction) {
-    fb::Database other(path());
-    other.open();
-    Transaction keep(&other);
-    Transaction drop(&other);
-    drop.setDefaultAction(fb::TransactionAction::Rollback);
-    insert(keep, 151, QStringLiteral("kept at close"));
-    insert(drop, 152, QStringLiteral("dropped at close"));
-    other.close();
-    EXPECT_FALSE(keep.inTransaction());
-    EXPECT_EQ(count(151), 1);
-    EXPECT_EQ(count(152), 0);
+TEST_F(TransactionTest, ClosingTheDatabaseRollsBackEveryActiveTransaction) {
+    // A unit of work commits by its own commit only, never because its connection went away.
+    for (const bool destroy : {false, true}) {
+        SCOPED_TRACE(destroy ? "destroyed" : "closed");
+        auto other = std::make_unique<fb::Database>(path());
+        other->open();
+        Transaction keep(other.get());
+        Transaction drop(other.get());
+        drop.setDefaultAction(fb::TransactionAction::Rollback);
+        insert(keep, 151, QStringLiteral("not kept at close"));
+        insert(drop, 152, QStringLiteral("dropped at close"));
+        destroy ? other.reset() : other->close();
+        EXPECT_FALSE(keep.inTransaction());
+        EXPECT_EQ(count(151), 0);
+        EXPECT_EQ(count(152), 0);
+    }
+}
+
+class CommitFailureTest : public TransactionTest {
+protected:
+    static void SetUpTestSuite() {
+        TransactionTest::SetUpTestSuite();
+        // Refuses to commit a transaction that asked for it, as a failing server would.
+        exec(QStringLiteral("create exception E_NO_COMMIT 'commit refused'"));
+        exec(QStringLiteral("create trigger TR_NO_COMMIT on transaction commit as begin "
+                            "if (rdb$get_context('USER_TRANSACTION', 'NO_COMMIT') = '1') then "
+                            "exception E_NO_COMMIT; end"));
+    }
+    static void refuseCommit(Transaction& t) {
+        Statement q(&t);
+        q.setSql(QStringLiteral("select rdb$set_context('USER_TRANSACTION', 'NO_COMMIT', '1') from RDB$DATABASE"));
+        q.execute();
+        q.fetch();
+    }
+};
+
+TEST_F(CommitFailureTest, AnExplicitCommitRaisesAndKeepsTheWorkUndecided) {
+    Transaction t(&db());
+    insert(t, 161, QStringLiteral("refused"));
+    refuseCommit(t);
+    try {
+        t.commit();
+        FAIL() << "the refused commit reported success";
+    } catch (const fb::Error& e) {
+        EXPECT_TRUE(e.fullText().contains(QStringLiteral("commit refused"))) << e.fullText().toStdString();
+    }
+    EXPECT_TRUE(t.inTransaction());
+    t.rollback();
+    EXPECT_EQ(count(161), 0);
+}
+
+TEST_F(CommitFailureTest, ACommitOnReleaseThatFailsIsReportedAndRolledBack) {
+    {
+        ui::ScriptedDialogs boxes;
+        ui::ScopedDialogs installed(&boxes);
+        {
+            Transaction t(&db());
+            insert(t, 162, QStringLiteral("refused on release"));
+            refuseCommit(t);
+        }
+        EXPECT_EQ(count(162), 0);
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].type, ui::MsgType::Error);
+        EXPECT_TRUE(boxes.shown[0].text.contains(QStringLiteral("not saved"))) << boxes.shown[0].text.toStdString();
+        EXPECT_TRUE(boxes.shown[0].text.contains(QStringLiteral("commit refused")));
+    }
+    // Without dialogs installed (every box raises) the failure still never escapes the destructor.
+    {
+        Transaction t(&db());
+        insert(t, 163, QStringLiteral("refused, nobody told"));
+        refuseCommit(t);
+    }
+    EXPECT_EQ(count(163), 0);
 }
 
 TEST_F(TransactionTest, UnknownParameterWordIsRefused) {
