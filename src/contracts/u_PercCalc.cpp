@@ -236,6 +236,7 @@ void PercCalcOperations::scClearOperationDebts(int depositId) {
     if (depositId != -1) sql += QStringLiteral(" where DEPOSIT_ID= ") + QString::number(depositId);
     ufb::AutoQuery q(sql, nullptr);
     q->execSql();
+    q->transaction()->commit();  // stored by our own commit, where a failure raises
 }
 
 // ---- PercCalc -------------------------------------------------------------------------------------

@@ -240,6 +240,24 @@ TEST_F(ContractSaveTest, AFailureAtAnyStepLeavesTheDatabaseUnchanged) {
     }
 }
 
+TEST_F(ContractSaveTest, AConnectionLostWhileTheOrdersAreWrittenStoresNothing) {
+    const QString before = snapshot();
+    const QString onThatDay = QStringLiteral("PENALTY_CONTRACTS where CONTRACT_DATE = %1").arg(lit(day(7, 3)));
+    const int stored = count(onThatDay);
+    Info info(nullptr);
+    fillNew(info, day(7, 3));
+    hooks.recorder.closeConnection = true;
+    EXPECT_FALSE(errorText([&] { info.save(nullptr, true, nullptr); }).isEmpty());
+    hooks.recorder.closeConnection = false;
+    TolvMain::getZarvelDb()->open();
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_TRUE(info.isNew());
+
+    // A second try stores the contract once.
+    info.save(nullptr, true, nullptr);
+    EXPECT_EQ(count(onThatDay), stored + 1);
+}
+
 TEST_F(ContractSaveTest, AContractInAnActIsNotDeleted) {
     const int id = stored(day(5, 3));
     const int act = udb::genId(QStringLiteral("GEN_ACT_ID"));

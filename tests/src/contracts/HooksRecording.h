@@ -7,6 +7,7 @@
 #include "ContractRows.h"
 #include "PenaltyContracts.h"
 #include "PenaltyOperations.h"
+#include "kv_MainDb.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Formats.h"
 #include "u_ContractHooks.h"
@@ -26,6 +27,7 @@ struct Recorder {
     fb::Transaction* transaction = nullptr;  // of the last scCreate
     bool failSave = false;                   // services lists refuse to be stored
     bool failRecalc = false;
+    bool closeConnection = false;  // the connection goes away while the orders are written
 };
 
 class RecordingServices : public ServicesList {
@@ -90,6 +92,7 @@ public:
                 .arg(rows.toInt())
                 .arg(text.isEmpty() ? QString() : QStringLiteral(" ") + text));
         if (recorder_.failRecalc) throw core::Exception(QStringLiteral("касовий ордер не записано"));
+        if (recorder_.closeConnection) TolvMain::getZarvelDb()->close();
     }
 
 private:

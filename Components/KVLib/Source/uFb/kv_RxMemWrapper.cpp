@@ -5,6 +5,7 @@
 #include "platform/core/Exception.h"
 #include "platform/data/MemTable.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/fb/Transaction.h"
 
 namespace ufb {
 
@@ -113,6 +114,8 @@ void RxMemWrapper::deleteMarkedRows(const QString& tableName, fb::Transaction* t
     if (deleted != static_cast<qint64>(deletedKeys_.size())) {
         throw core::Exception(QStringLiteral("Incorrected rows affected count."));
     }
+    // Without the caller's transaction the deletes are ours to commit, never by release.
+    if (q->ownsTransaction()) q->transaction()->commit();
     deletedKeys_.clear();
 }
 
