@@ -121,7 +121,12 @@ void Query::doOpen() {
     }
 }
 
-void Query::doClose() { statement_.close(); }
+void Query::doClose() {
+    statement_.close();
+    // Closed by its owner, the dataset drops the changes it held with the rows they belong to.
+    log_.clear();
+    applied_ = 0;
+}
 
 bool Query::doFetch(int count) {
     for (int i = 0; i < count; ++i) {
