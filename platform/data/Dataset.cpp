@@ -595,10 +595,11 @@ void Dataset::remove() {
     for (int& v : view_) {
         if (v > index) --v;
     }
-    ensureRow(cur_);
-    if (cur_ >= recordCount()) cur_ = recordCount() - 1;
+    // The row that followed, fetched now if need be, takes the place; only without one is this the end.
+    const bool follows = ensureRow(cur_);
+    if (!follows) cur_ = recordCount() - 1;
     bof_ = cur_ <= 0;
-    eof_ = cur_ < 0 || cur_ == recordCount() - 1;
+    eof_ = !follows;
     notifyReset();
     if (afterDelete) afterDelete(*this);
     scrolled();

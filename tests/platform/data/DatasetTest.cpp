@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <functional>
 
 #include "platform/core/Exception.h"
 #include "platform/data/Dataset.h"
@@ -137,6 +138,48 @@ TEST(DatasetTest, ControlsNestAndIgnoreAnUnmatchedEnable) {
     EXPECT_EQ(resets.count(), 2);
     EXPECT_EQ(moves.count(), movesBefore + 1);
     EXPECT_EQ(moves.last().at(0).toInt(), 2);
+}
+
+TEST(DatasetTest, RemovingWhileWalkingVisitsEveryRow) {
+    constexpr int kSize = 6;
+    struct Case {
+        const char* name;
+        std::function<bool(int)> drop;
+    };
+    const std::vector<Case> cases = {
+        {"all", [](int) { return true; }},
+        {"odd", [](int id) { return id % 2 == 1; }},
+        {"even", [](int id) { return id % 2 == 0; }},
+        {"none", [](int) { return false; }},
+        {"first", [](int id) { return id == 1; }},
+        {"last", [](int id) { return id == kSize; }},
+        {"all but last", [](int id) { return id != kSize; }},
+    };
+    for (const bool fetchedFirst : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (fetchedFirst ? ", fetched" : ", lazy"));
+            CountingDataset ds(kSize);
+            ds.open();
+            if (fetchedFirst) ds.fetchAll();
+            std::vector<int> visited, expectedKept;
+            for (ds.first(); !ds.eof() && visited.size() <= kSize;) {
+                const int id = ds[QStringLiteral("ID")].asInteger();
+                visited.push_back(id);
+                if (c.drop(id)) {
+                    ds.remove();
+                } else {
+                    expectedKept.push_back(id);
+                    ds.next();
+                }
+            }
+            EXPECT_EQ(visited, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+            // The walk ends on the last row that is left, or on none.
+            EXPECT_EQ(ds.recNo(), static_cast<int>(expectedKept.size()));
+            std::vector<int> kept;
+            for (ds.first(); !ds.eof(); ds.next()) kept.push_back(ds[QStringLiteral("ID")].asInteger());
+            EXPECT_EQ(kept, expectedKept);
+        }
+    }
 }
 
 }  // namespace
