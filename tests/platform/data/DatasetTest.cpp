@@ -5,6 +5,7 @@
 
 #include "platform/core/Exception.h"
 #include "platform/data/Dataset.h"
+#include "platform/data/MemTable.h"
 
 using core::Variant;
 
@@ -37,6 +38,34 @@ protected:
 
 private:
     int size_;
+};
+
+// Rows 1..3 from a source that refuses the first opens or fetches it is told to refuse.
+class FlakyDataset : public data::Dataset {
+public:
+    int openFailures = 0;
+    int fetchFailures = 0;
+
+protected:
+    void doOpen() override {
+        addField(QStringLiteral("ID"), data::DataType::Integer);
+        if (openFailures > 0) {
+            --openFailures;
+            throw core::Exception(QStringLiteral("source unavailable"));
+        }
+        produced_ = 0;
+    }
+    bool doFetch(int count) override {
+        if (fetchFailures > 0) {
+            --fetchFailures;
+            throw core::Exception(QStringLiteral("fetch failed"));
+        }
+        for (int i = 0; i < count && produced_ < 3; ++i) appendRow({Variant(++produced_)});
+        return produced_ < 3;
+    }
+
+private:
+    int produced_ = 0;
 };
 
 TEST(DatasetTest, NavigationFollowsThePlatformRules) {
@@ -179,6 +208,49 @@ TEST(DatasetTest, RemovingWhileWalkingVisitsEveryRow) {
             for (ds.first(); !ds.eof(); ds.next()) kept.push_back(ds[QStringLiteral("ID")].asInteger());
             EXPECT_EQ(kept, expectedKept);
         }
+    }
+}
+
+TEST(DatasetTest, FailedOpenLeavesTheDatasetClosedWithItsOwnFields) {
+    data::MemTable clients;
+    clients.addField(QStringLiteral("ID"), data::DataType::Integer);
+    clients.addField(QStringLiteral("NAME"), data::DataType::String, 20);
+    clients.open();
+    clients.append();
+    clients[QStringLiteral("ID")].setValue(1);
+    clients[QStringLiteral("NAME")].setValue(QStringLiteral("Літвін"));
+    clients.post();
+
+    for (const bool failFetch : {false, true}) {
+        SCOPED_TRACE(failFetch ? "first fetch fails" : "open fails");
+        FlakyDataset ds;
+        ds.addField(QStringLiteral("TWICE"), data::DataType::Integer, 0, data::FieldKind::Calculated);
+        ds.addField(QStringLiteral("CLIENT"), data::DataType::String, 20, data::FieldKind::Lookup)
+            ->setLookup(&clients, QStringLiteral("ID"), QStringLiteral("ID"), QStringLiteral("NAME"));
+        ds.onCalcFields = [](data::Dataset& d) {
+            d[QStringLiteral("TWICE")].setValue(d[QStringLiteral("ID")].asInteger() * 2);
+        };
+        ds.open();
+        ds.close();
+        const QStringList fields = {"ID", "TWICE", "CLIENT"};
+        ASSERT_EQ(ds.fieldNames(), fields);
+
+        (failFetch ? ds.fetchFailures : ds.openFailures) = 1;
+        EXPECT_THROW(ds.open(), core::Exception);
+        EXPECT_FALSE(ds.active());
+        EXPECT_EQ(ds.state(), data::DatasetState::Inactive);
+        EXPECT_EQ(ds.recordCount(), 0);
+        EXPECT_EQ(ds.recNo(), 0);
+        EXPECT_TRUE(ds.bof() && ds.eof());
+        EXPECT_EQ(ds.fieldNames(), fields);
+        if (ds.fieldNames() != fields) continue;
+
+        ds.open();  // the retry opens with the calculated and lookup fields
+        EXPECT_EQ(ds.fieldNames(), fields);
+        EXPECT_EQ(ds[QStringLiteral("TWICE")].asInteger(), 2);
+        EXPECT_EQ(ds[QStringLiteral("CLIENT")].asString(), QStringLiteral("Літвін"));
+        ds.last();
+        EXPECT_EQ(ds.recNo(), 3);
     }
 }
 
