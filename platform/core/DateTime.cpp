@@ -1,6 +1,7 @@
 #include "platform/core/DateTime.h"
 
 #include <cmath>
+#include <limits>
 
 #include "platform/core/Exception.h"
 
@@ -8,9 +9,19 @@ namespace core {
 
 namespace {
 
+// Beyond this many days from the zero date no day number is a QDate, and the rest of a split is safe
+// in 64 bits; the exact ends are QDate's own, checked on the day number.
+constexpr double kMaxDays = 1e13;
+
+[[noreturn]] void outsideCalendar(double value) {
+    throw Exception(QStringLiteral("Date-time value %1 is outside the calendar").arg(value, 0, 'g', 17));
+}
+
 // Splits a value into whole days and milliseconds of the day, carrying a time that rounds up to
-// midnight into the next day.
+// midnight into the next day. A value with no date in QDate's calendar (NaN, infinity, a day number
+// beyond its range) is refused before any conversion to an integer could overflow.
 void split(double value, qint64& days, qint64& ms) {
+    if (!(std::fabs(value) < kMaxDays)) outsideCalendar(value);
     double whole = std::trunc(value);
     days = static_cast<qint64>(whole);
     ms = std::llround(std::fabs(value - whole) * DateTime::kMsPerDay);
@@ -18,6 +29,7 @@ void split(double value, qint64& days, qint64& ms) {
         ms = 0;
         days += value < 0 ? -1 : 1;
     }
+    if (!QDate::fromJulianDay(days + DateTime::kEpochJulianDay).isValid()) outsideCalendar(value);
 }
 
 // Builds the value from a day number and a time fraction; before the epoch the fraction still
@@ -60,6 +72,8 @@ DateTime DateTime::today() { return fromDate(QDate::currentDate()); }
 int DateTime::dayNumber() const {
     qint64 days, ms;
     split(value_, days, ms);
+    if (days < std::numeric_limits<int>::min() || days > std::numeric_limits<int>::max())
+        outsideCalendar(value_);
     return static_cast<int>(days);
 }
 

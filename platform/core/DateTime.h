@@ -28,6 +28,8 @@ public:
     static DateTime today();
 
     constexpr double value() const { return value_; }
+    // The parts below raise core::Exception for a value with no date in the calendar: NaN, an
+    // infinity, a day number beyond what QDate (or, for dayNumber, an int) can hold.
     // Whole days since 30.12.1899 (the date part), toward zero as the representation defines it.
     int dayNumber() const;
     DateTime datePart() const { return DateTime(static_cast<double>(dayNumber())); }

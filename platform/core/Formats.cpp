@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/core/Exception.h"
+
 namespace core {
 
 FormatSettings& formats() {
@@ -20,6 +22,15 @@ ScopedDecimalSeparator::ScopedDecimalSeparator(QChar separator) : saved_(formats
 ScopedDecimalSeparator::~ScopedDecimalSeparator() { formats().decimalSeparator = saved_; }
 
 namespace {
+
+// NaN and the infinities have no digits: printing a word or garbage in their place would pass for an amount.
+void requireFinite(double value) {
+    if (std::isnan(value)) throw Exception(QStringLiteral("Cannot format NaN (not a number) as a number"));
+    if (std::isinf(value)) {
+        throw Exception(QStringLiteral("Cannot format %1 infinity as a number")
+                            .arg(value > 0 ? QStringLiteral("positive") : QStringLiteral("negative")));
+    }
+}
 
 QString pad(int value, int width) { return QString::number(value).rightJustified(width, u'0'); }
 
@@ -94,8 +105,7 @@ QString dateTimeToStr(DateTime value) {
 }
 
 QString floatToStr(double value) {
-    if (std::isnan(value)) return QStringLiteral("NAN");
-    if (std::isinf(value)) return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
+    requireFinite(value);
     if (value == 0.0) return QStringLiteral("0");
 
     // Fifteen significant digits: d.dddddddddddddde±x
@@ -174,7 +184,8 @@ void roundedDigits(double value, int decimals, QString& intDigits, QString& frac
 }  // namespace
 
 QString formatFixed(double value, int decimals) {
-    if (!std::isfinite(value) || std::fabs(value) >= 1e15) return floatToStr(value);
+    requireFinite(value);
+    if (std::fabs(value) >= 1e15) return floatToStr(value);
     decimals = std::clamp(decimals, 0, 18);
     QString intDigits, fracDigits;
     roundedDigits(value, decimals, intDigits, fracDigits);
@@ -185,6 +196,7 @@ QString formatFixed(double value, int decimals) {
 }
 
 QString formatFloat(const QString& pattern, double value) {
+    requireFinite(value);
     // Split into sections outside quotes.
     QStringList sections;
     QString current;

@@ -35,6 +35,9 @@ private:
     QChar saved_;
 };
 
+// Every routine below raises core::Exception for a value it cannot print: NaN or an infinity, a date
+// outside the calendar.
+
 // Formats with a pattern of the kind "dd.mm.yyyy hh:nn:ss": d dd m mm yy yyyy h hh n nn s ss z zzz,
 // "m"/"mm" right after an hour meaning minutes, "/" the date and ":" the time separator, text in
 // quotes copied as it is.

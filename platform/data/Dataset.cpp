@@ -111,31 +111,42 @@ void Dataset::open() {
     view_.clear();
     idIndexValid_ = false;
     fetchDone_ = false;
-    if (!keepFields_ && !persistent_) {
-        // Data fields come first, in the source's order; the owner's own fields follow them.
-        std::vector<std::unique_ptr<Field>> own;
-        for (auto& f : fields_) {
-            if (f->kind() != FieldKind::Data) own.push_back(std::move(f));
-        }
+    const bool redefine = !keepFields_ && !persistent_;
+    // The fields as they were, given back if the source fails; the owner's own ones are kept on success.
+    std::vector<std::unique_ptr<Field>> previous;
+    if (redefine) {
+        previous = std::move(fields_);
         fields_.clear();
+    }
+    {
         inOpen_ = true;
         struct Done {
             bool& flag;
             ~Done() { flag = false; }
         } done{inOpen_};
-        doOpen();
-        for (auto& f : own) fields_.push_back(std::move(f));
+        try {
+            doOpen();
+        } catch (...) {
+            if (redefine) fields_ = std::move(previous);
+            fetchDone_ = true;
+            doClose();  // the source lets go of whatever it got before failing
+            throw;
+        }
+    }
+    if (redefine) {
+        // Data fields come first, in the source's order; the owner's own fields follow them.
+        for (auto& f : previous) {
+            if (f->kind() != FieldKind::Data) fields_.push_back(std::move(f));
+        }
         for (size_t i = 0; i < fields_.size(); ++i) fields_[i]->index_ = static_cast<int>(i);
-    } else {
-        inOpen_ = true;
-        struct Done {
-            bool& flag;
-            ~Done() { flag = false; }
-        } done{inOpen_};
-        doOpen();
     }
     setState(DatasetState::Browse);
-    ensureRow(0);
+    try {
+        ensureRow(0);
+    } catch (...) {
+        close();  // a source that cannot give its first row did not open
+        throw;
+    }
     cur_ = view_.empty() ? -1 : 0;
     bof_ = true;
     eof_ = view_.empty();
@@ -595,10 +606,11 @@ void Dataset::remove() {
     for (int& v : view_) {
         if (v > index) --v;
     }
-    ensureRow(cur_);
-    if (cur_ >= recordCount()) cur_ = recordCount() - 1;
+    // The row that followed, fetched now if need be, takes the place; only without one is this the end.
+    const bool follows = ensureRow(cur_);
+    if (!follows) cur_ = recordCount() - 1;
     bof_ = cur_ <= 0;
-    eof_ = cur_ < 0 || cur_ == recordCount() - 1;
+    eof_ = !follows;
     notifyReset();
     if (afterDelete) afterDelete(*this);
     scrolled();

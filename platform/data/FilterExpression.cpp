@@ -1,6 +1,7 @@
 #include "platform/data/FilterExpression.h"
 
 #include <QRegularExpression>
+#include <optional>
 #include <vector>
 
 #include "platform/core/Exception.h"
@@ -16,15 +17,26 @@ struct FilterExpression::Node {
     QString text;  // field name, function name or comparison operator
     Variant value;
     bool negate = false;
+    // The operands; AND and OR hold a whole chain, so a long chain costs no depth.
     std::vector<std::unique_ptr<Node>> args;
+    // LIKE: the pattern last compiled, kept while its text and case rule stay the same.
+    struct Compiled {
+        QString pattern;
+        bool caseInsensitive = false;
+        QRegularExpression re;
+    };
+    mutable std::optional<Compiled> compiled;
 };
 
 namespace {
 
 using Node = FilterExpression::Node;
 
+// Parentheses, NOT and function calls nest; beyond this many levels the parser would need a deep stack.
+constexpr int kMaxNesting = 256;
+
 struct Token {
-    enum Type { End, Name, String, Number, Op, LParen, RParen } type = End;
+    enum Type { End, Name, String, Number, Op, Minus, LParen, RParen } type = End;
     QString text;
 };
 
@@ -68,6 +80,9 @@ std::vector<Token> tokenize(const QString& s) {
             while (j < n && (s[j].isLetterOrNumber() || s[j] == u'_' || s[j] == u'.' || s[j] == u'$')) ++j;
             out.push_back({Token::Name, s.mid(i, j - i)});
             i = j;
+        } else if (c == u'-') {
+            out.push_back({Token::Minus, QStringLiteral("-")});
+            ++i;
         } else if (c == u'(') {
             out.push_back({Token::LParen, QStringLiteral("(")});
             ++i;
@@ -112,30 +127,44 @@ private:
         return n;
     }
 
-    std::unique_ptr<Node> parseOr() {
-        auto left = parseAnd();
-        while (isWord("OR")) {
-            ++pos_;
-            auto n = make(Node::Or);
-            n->args.push_back(std::move(left));
-            n->args.push_back(parseAnd());
-            left = std::move(n);
+    // One more level of nesting for the scope of the object.
+    class Nested {
+    public:
+        explicit Nested(Parser& p) : p_(p) {
+            if (p_.depth_ >= kMaxNesting) {
+                throw core::Exception(
+                    QStringLiteral("Filter expression nested too deeply: more than %1 levels of parentheses, "
+                                   "NOT and functions")
+                        .arg(kMaxNesting));
+            }
+            ++p_.depth_;
         }
-        return left;
-    }
-    std::unique_ptr<Node> parseAnd() {
-        auto left = parseNot();
-        while (isWord("AND")) {
+        ~Nested() { --p_.depth_; }
+        Nested(const Nested&) = delete;
+        Nested& operator=(const Nested&) = delete;
+
+    private:
+        Parser& p_;
+    };
+
+    std::unique_ptr<Node> parseOr() { return parseChain(Node::Or, "OR", &Parser::parseAnd); }
+    std::unique_ptr<Node> parseAnd() { return parseChain(Node::And, "AND", &Parser::parseNot); }
+    // "a op b op c ..." as one node holding every operand (a single operand stands alone).
+    std::unique_ptr<Node> parseChain(Node::Kind kind, const char* word,
+                                     std::unique_ptr<Node> (Parser::*operand)()) {
+        auto first = (this->*operand)();
+        if (!isWord(word)) return first;
+        auto n = make(kind);
+        n->args.push_back(std::move(first));
+        while (isWord(word)) {
             ++pos_;
-            auto n = make(Node::And);
-            n->args.push_back(std::move(left));
-            n->args.push_back(parseNot());
-            left = std::move(n);
+            n->args.push_back((this->*operand)());
         }
-        return left;
+        return n;
     }
     std::unique_ptr<Node> parseNot() {
         if (isWord("NOT")) {
+            const Nested nested(*this);
             ++pos_;
             auto n = make(Node::Not);
             n->args.push_back(parseNot());
@@ -184,6 +213,7 @@ private:
         const Token t = peek();
         switch (t.type) {
             case Token::LParen: {
+                const Nested nested(*this);
                 ++pos_;
                 auto n = parseOr();
                 if (peek().type != Token::RParen) fail();
@@ -196,13 +226,16 @@ private:
                 n->value = t.text;
                 return n;
             }
+            case Token::Minus:
             case Token::Number: {
                 ++pos_;
+                QString text = t.text;
+                if (t.type == Token::Minus) {
+                    if (peek().type != Token::Number) fail();
+                    text += tokens_[pos_++].text;
+                }
                 auto n = make(Node::Literal);
-                bool ok = false;
-                const double d = t.text.toDouble(&ok);
-                if (!ok) fail();
-                n->value = t.text.contains(u'.') ? Variant(d) : Variant(static_cast<qint64>(d));
+                n->value = number(text);
                 return n;
             }
             case Token::Name: {
@@ -213,6 +246,7 @@ private:
                     return n;
                 }
                 if (peek().type == Token::LParen) {
+                    const Nested nested(*this);
                     const QString fn = t.text.toUpper();
                     if (fn != QStringLiteral("UPCASE") && fn != QStringLiteral("UPPER") && fn != QStringLiteral("LOWER")) {
                         fail();
@@ -233,10 +267,30 @@ private:
         }
     }
 
+    // A whole number that fits 64 bits stays one; anything else is a double.
+    Variant number(const QString& text) const {
+        bool ok = false;
+        if (!text.contains(u'.')) {
+            const qint64 whole = text.toLongLong(&ok);
+            if (ok) return Variant(whole);
+        }
+        const double d = text.toDouble(&ok);
+        if (!ok) fail();
+        return Variant(d);
+    }
+
     QString text_;
     std::vector<Token> tokens_;
     size_t pos_ = 0;
+    int depth_ = 0;
 };
+
+// SQL's three truth values: a comparison with NULL is unknown, and only a true filter passes a row.
+enum class Truth { False, True, Unknown };
+
+Truth known(bool b) {
+    return b ? Truth::True : Truth::False;
+}
 
 struct Evaluator {
     const FilterExpression::FieldReader& field;
@@ -248,18 +302,20 @@ struct Evaluator {
             case Node::Literal: return n.value;
             case Node::Func: {
                 const Variant v = value(*n.args[0]);
-                if (v.isEmpty()) return v;
+                if (v.isEmpty()) return Variant::null();
                 return n.text == QStringLiteral("LOWER") ? Variant(v.toText().toLower()) : Variant(v.toText().toUpper());
             }
-            default: return Variant(truth(n));
+            default: {
+                const Truth t = truth(n);
+                return t == Truth::Unknown ? Variant::null() : Variant(t == Truth::True);
+            }
         }
     }
 
-    // Compares two values; text against anything compares as text, numbers and dates as numbers.
-    int compare(const Variant& a, const Variant& b, bool& comparable) const {
-        comparable = true;
-        const bool aText = a.type() == core::VarType::Text || a.isEmpty();
-        const bool bText = b.type() == core::VarType::Text || b.isEmpty();
+    // Compares two non-null values; text against anything compares as text, numbers and dates as numbers.
+    int compare(const Variant& a, const Variant& b) const {
+        const bool aText = a.type() == core::VarType::Text;
+        const bool bText = b.type() == core::VarType::Text;
         if (!aText && !bText) {
             const double x = a.toDouble(), y = b.toDouble();
             return x < y ? -1 : (x > y ? 1 : 0);
@@ -268,14 +324,14 @@ struct Evaluator {
             // A typed value against a literal: read the literal as that type when it can be.
             const Variant& typed = aText ? b : a;
             const Variant& literal = aText ? a : b;
-            if (!literal.isEmpty() && typed.type() == core::VarType::DateTime) {
+            if (typed.type() == core::VarType::DateTime) {
                 core::DateTime d;
                 if (core::tryStrToDateTime(literal.toText(), d)) {
                     const double x = typed.toDouble(), y = d.value();
                     const int r = x < y ? -1 : (x > y ? 1 : 0);
                     return aText ? -r : r;
                 }
-            } else if (!literal.isEmpty() && typed.isNumeric()) {
+            } else if (typed.isNumeric()) {
                 double d = 0;
                 if (core::tryStrToFloat(literal.toText(), d)) {
                     const double x = typed.toDouble();
@@ -288,36 +344,61 @@ struct Evaluator {
         return QString::compare(a.toText(), b.toText(), cs);
     }
 
-    bool truth(const Node& n) const {
+    // The LIKE pattern as a regular expression, compiled once while the pattern stays the same.
+    const QRegularExpression& likePattern(const Node& n, const QString& like) const {
+        const bool ci = options.caseInsensitive;
+        if (n.compiled && n.compiled->pattern == like && n.compiled->caseInsensitive == ci)
+            return n.compiled->re;
+        QString pattern;
+        for (QChar c : like) {
+            if (c == u'%') {
+                pattern += QStringLiteral(".*");
+            } else if (c == u'_') {
+                pattern += u'.';
+            } else {
+                pattern += QRegularExpression::escape(QString(c));
+            }
+        }
+        QRegularExpression re(
+            QRegularExpression::anchoredPattern(pattern),
+            QRegularExpression::DotMatchesEverythingOption |
+                (ci ? QRegularExpression::CaseInsensitiveOption : QRegularExpression::NoPatternOption));
+        re.optimize();
+        n.compiled = Node::Compiled{like, ci, std::move(re)};
+        return n.compiled->re;
+    }
+
+    Truth truth(const Node& n) const {
         switch (n.kind) {
-            case Node::Not: return !truth(*n.args[0]);
-            case Node::And: return truth(*n.args[0]) && truth(*n.args[1]);
-            case Node::Or: return truth(*n.args[0]) || truth(*n.args[1]);
-            case Node::IsNull: return value(*n.args[0]).isEmpty() != n.negate;
-            case Node::Like: {
-                const QString text = value(*n.args[0]).toText();
-                QString pattern;
-                for (QChar c : value(*n.args[1]).toText()) {
-                    if (c == u'%') {
-                        pattern += QStringLiteral(".*");
-                    } else if (c == u'_') {
-                        pattern += u'.';
-                    } else {
-                        pattern += QRegularExpression::escape(QString(c));
-                    }
+            case Node::Not: {
+                const Truth t = truth(*n.args[0]);
+                return t == Truth::Unknown ? t : known(t == Truth::False);
+            }
+            case Node::And:
+            case Node::Or: {
+                // AND stops at the first false operand, OR at the first true one; an unknown one leaves
+                // the chain unknown unless a deciding operand follows.
+                const Truth decides = n.kind == Node::And ? Truth::False : Truth::True;
+                Truth result = n.kind == Node::And ? Truth::True : Truth::False;
+                for (const auto& arg : n.args) {
+                    const Truth t = truth(*arg);
+                    if (t == decides) return t;
+                    if (t == Truth::Unknown) result = t;
                 }
-                QRegularExpression re(QRegularExpression::anchoredPattern(pattern),
-                                      QRegularExpression::DotMatchesEverythingOption |
-                                          (options.caseInsensitive ? QRegularExpression::CaseInsensitiveOption
-                                                                   : QRegularExpression::NoPatternOption));
-                return re.match(text).hasMatch() != n.negate;
+                return result;
+            }
+            case Node::IsNull:
+                return known(value(*n.args[0]).isEmpty() != n.negate);
+            case Node::Like: {
+                const Variant text = value(*n.args[0]);
+                const Variant like = value(*n.args[1]);
+                if (text.isEmpty() || like.isEmpty()) return Truth::Unknown;
+                return known(likePattern(n, like.toText()).match(text.toText()).hasMatch() != n.negate);
             }
             case Node::Compare: {
                 const Variant a = value(*n.args[0]);
                 const Variant b = value(*n.args[1]);
-                if ((a.isNull() && n.args[0]->kind != Node::Field) || (b.isNull() && n.args[1]->kind != Node::Field)) {
-                    return false;  // comparing with NULL itself is never true
-                }
+                if (a.isEmpty() || b.isEmpty()) return Truth::Unknown;  // NULL satisfies no comparison
                 const QString& op = n.text;
                 // A text literal ending in "*" matches the texts that start with it.
                 if (!options.noPartialCompare && (op == QStringLiteral("=") || op == QStringLiteral("<>")) &&
@@ -325,19 +406,21 @@ struct Evaluator {
                     const QString prefix = b.toText().chopped(1);
                     const bool match = a.toText().startsWith(
                         prefix, options.caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive);
-                    return op == QStringLiteral("=") ? match : !match;
+                    return known(op == QStringLiteral("=") ? match : !match);
                 }
-                bool comparable = true;
-                const int r = compare(a, b, comparable);
-                if (op == QStringLiteral("=")) return r == 0;
-                if (op == QStringLiteral("<>")) return r != 0;
-                if (op == QStringLiteral("<")) return r < 0;
-                if (op == QStringLiteral(">")) return r > 0;
-                if (op == QStringLiteral("<=")) return r <= 0;
-                if (op == QStringLiteral(">=")) return r >= 0;
-                return false;
+                const int r = compare(a, b);
+                if (op == QStringLiteral("=")) return known(r == 0);
+                if (op == QStringLiteral("<>")) return known(r != 0);
+                if (op == QStringLiteral("<")) return known(r < 0);
+                if (op == QStringLiteral(">")) return known(r > 0);
+                if (op == QStringLiteral("<=")) return known(r <= 0);
+                if (op == QStringLiteral(">=")) return known(r >= 0);
+                return Truth::False;
             }
-            default: return value(n).toBool();
+            default: {
+                const Variant v = value(n);
+                return v.isEmpty() ? Truth::Unknown : known(v.toBool());
+            }
         }
     }
 };
@@ -354,7 +437,7 @@ std::shared_ptr<FilterExpression> FilterExpression::parse(const QString& text) {
 
 bool FilterExpression::evaluate(const FieldReader& field, const FilterOptions& options) const {
     if (!root_) return true;
-    return Evaluator{field, options}.truth(*root_);
+    return Evaluator{field, options}.truth(*root_) == Truth::True;
 }
 
 }  // namespace data

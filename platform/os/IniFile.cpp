@@ -107,9 +107,28 @@ qsizetype findKey(const Document& doc, Range r, const QString& key) {
     return -1;
 }
 
-void checkStorable(const QString& path, const QString& text) {
+enum class Part { Section, Key, Value };
+
+// Refuses what the reader above would not give back as it was written: a line break anywhere, and a
+// section or key name that it trims, splits at "=", ends at "]" or takes for a comment or a header.
+void checkStorable(const QString& path, Part part, const QString& text) {
+    static const QString kParts[] = {QStringLiteral("section"), QStringLiteral("key"),
+                                     QStringLiteral("value")};
+    const QString& what = kParts[static_cast<int>(part)];
     if (text.contains(u'\n') || text.contains(u'\r'))
-        writeError(path, QStringLiteral("a line break cannot be stored"));
+        writeError(path, what + QStringLiteral(" contains a line break"));
+    if (part == Part::Value) return;
+    const auto refuse = [&](const char* reason) {
+        writeError(path, QStringLiteral("%1 '%2' %3").arg(what, text, QString::fromUtf8(reason)));
+    };
+    if (text != text.trimmed()) refuse("begins or ends with a blank");
+    if (part == Part::Section) {
+        if (text.contains(u']')) refuse("contains ']'");
+        return;
+    }
+    if (text.contains(u'=')) refuse("contains '='");
+    if (text.startsWith(u';')) refuse("begins with ';'");
+    if (text.startsWith(u'[')) refuse("begins with '['");
 }
 
 // Optional sign, then decimal digits, or hexadecimal digits after "$" (up to 32 bits, as they come).
@@ -158,9 +177,9 @@ bool IniFile::readBool(const QString& section, const QString& key, bool defaultV
 }
 
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) const {
-    checkStorable(path_, section);
-    checkStorable(path_, key);
-    checkStorable(path_, value);
+    checkStorable(path_, Part::Section, section);
+    checkStorable(path_, Part::Key, key);
+    checkStorable(path_, Part::Value, value);
     Document doc = load(path_);
     const QString line = key + u'=' + value;
     const Range r = findSection(doc, section);

@@ -29,7 +29,9 @@ public:
 
     // Replaces the key's value, or adds the key at the end of its section, or adds the section at the
     // end of the file; creates the file when it is missing. Raises core::Exception when the file cannot
-    // be written or a text cannot be stored (a line break, a character outside Windows-1251).
+    // be written or a text cannot be stored: a line break, a character outside Windows-1251, or a name
+    // that would not read back (a leading or trailing blank, "]" in a section, "=" in a key, a key
+    // beginning with ";" or "[").
     void writeString(const QString& section, const QString& key, const QString& value) const;
     void writeInt(const QString& section, const QString& key, int value) const;
     void writeBool(const QString& section, const QString& key, bool value) const;

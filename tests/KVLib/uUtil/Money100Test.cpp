@@ -81,6 +81,8 @@ TEST(Money100Test, OutOfRangeIsRefusedNotWrapped) {
     }
     EXPECT_THROW(Money100::toTenThousandths(214748.3648), core::Exception);
     EXPECT_THROW(Money100::toTenThousandths(std::nan("")), core::Exception);
+    for (double v : {inf, -inf, std::numeric_limits<double>::quiet_NaN()})
+        EXPECT_THROW(Money100::toStr(v, 2), core::Exception) << v;  // no "NAN" or "INF" as an amount
 }
 
 TEST(Money100Test, ToStrFixedDecimals) {

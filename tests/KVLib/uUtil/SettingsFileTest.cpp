@@ -102,6 +102,33 @@ TEST_F(SettingsFileTest, TypedReadsAndWrites) {
     EXPECT_TRUE(bytes.contains("FRMes1=\xD1\xEF\xE0\xF1\xE8\xE1\xEE")) << bytes.toStdString();  // "Спасибо"
 }
 
+TEST_F(SettingsFileTest, NamesThatWouldNotReadBackAreRefused) {
+    writeDbIni("[DB]\r\nPATH=base.fdb\r\n");
+    SettingsFile::init(QStringLiteral("db.ini"), utl::tfpUSER_DIR);
+    const QString prefix = QStringLiteral("Unable to write to ") + SettingsFile::fileName();
+    struct Case {
+        const char* section;
+        const char* key;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {"DB", "PATH=other.fdb", "key 'PATH=other.fdb' contains '='"},
+        {"DB", "PATH ", "key 'PATH ' begins or ends with a blank"},
+        {"[DB]", "PATH", "section '[DB]' contains ']'"},
+    };
+    for (const Case& c : cases) {
+        const QString section = QString::fromUtf8(c.section), key = QString::fromUtf8(c.key);
+        EXPECT_EQ(messageOf([&] { SettingsFile::writeString(section, key, QStringLiteral("x")); }),
+                  prefix + QStringLiteral(" (%1)").arg(QString::fromUtf8(c.reason)));
+        EXPECT_EQ(messageOf([&] { SettingsFile::writeInt(section, key, 1); }),
+                  prefix + QStringLiteral(" (%1)").arg(QString::fromUtf8(c.reason)));
+    }
+    // Nothing was written.
+    QFile f(SettingsFile::fileName());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("[DB]\r\nPATH=base.fdb\r\n"));
+}
+
 TEST_F(SettingsFileTest, PathsBelowTheProgramFolder) {
     writeDbIni(
         "[WordReports]\n"

@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <limits>
+#include <vector>
+
 #include "platform/core/DateTime.h"
+#include "platform/core/Exception.h"
 #include "platform/core/Formats.h"
+#include "platform/core/Variant.h"
 
 using core::DateTime;
 
@@ -60,4 +66,52 @@ TEST(NumberFormatTest, FixedAndPatternTexts) {
     }
     core::ScopedDecimalSeparator comma(u',');
     EXPECT_EQ(core::formatFixed(12.5, 2), QStringLiteral("12,50"));
+}
+
+TEST(DateTimeTest, DayNumbersOutsideTheCalendarAreRefused) {
+    setProcessFormats();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::vector<std::function<QString(DateTime)>> texts = {
+        [](DateTime v) { return core::dateToStr(v); },
+        [](DateTime v) { return core::timeToStr(v); },
+        [](DateTime v) { return core::dateTimeToStr(v); },
+        [](DateTime v) { return core::formatDateTime(QStringLiteral("yyyymmdd hh:nn"), v); },
+        [](DateTime v) { return core::Variant(v).toText(); },
+    };
+    for (const double day : {nan, inf, -inf, 1e12, -1e12, 1e300, 9.3e18}) {
+        for (size_t i = 0; i < texts.size(); ++i) {
+            try {
+                const QString text = texts[i](DateTime(day));
+                ADD_FAILURE() << day << " #" << i << " gave " << text.toStdString();
+            } catch (const core::Exception& e) {
+                EXPECT_TRUE(e.message().contains(QStringLiteral("outside the calendar"))) << e.what();
+            }
+        }
+    }
+    // The far ends the calendar has still print.
+    EXPECT_EQ(core::dateToStr(DateTime::fromDate(QDate(9999, 12, 31))), QStringLiteral("31.12.9999"));
+    EXPECT_EQ(core::dateToStr(DateTime::fromDate(QDate(1, 1, 1))), QStringLiteral("01.01.0001"));
+}
+
+TEST(NumberFormatTest, NotANumberAndInfinityAreRefused) {
+    setProcessFormats();
+    const std::vector<std::function<QString(double)>> texts = {
+        [](double v) { return core::floatToStr(v); },
+        [](double v) { return core::formatFixed(v, 2); },
+        [](double v) { return core::formatFloat(QStringLiteral("0.00"), v); },
+        [](double v) { return core::formatFloat(QStringLiteral(",0.00;-,0.00;'zero'"), v); },
+        [](double v) { return core::Variant(v).toText(); },
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const double value : {std::numeric_limits<double>::quiet_NaN(), inf, -inf}) {
+        for (size_t i = 0; i < texts.size(); ++i) {
+            try {
+                const QString text = texts[i](value);
+                ADD_FAILURE() << value << " #" << i << " gave " << text.toStdString();
+            } catch (const core::Exception& e) {
+                EXPECT_TRUE(e.message().startsWith(QStringLiteral("Cannot format"))) << e.what();
+            }
+        }
+    }
 }

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <functional>
 
 #include "platform/core/Exception.h"
 #include "platform/data/Dataset.h"
+#include "platform/data/MemTable.h"
 
 using core::Variant;
 
@@ -36,6 +38,34 @@ protected:
 
 private:
     int size_;
+};
+
+// Rows 1..3 from a source that refuses the first opens or fetches it is told to refuse.
+class FlakyDataset : public data::Dataset {
+public:
+    int openFailures = 0;
+    int fetchFailures = 0;
+
+protected:
+    void doOpen() override {
+        addField(QStringLiteral("ID"), data::DataType::Integer);
+        if (openFailures > 0) {
+            --openFailures;
+            throw core::Exception(QStringLiteral("source unavailable"));
+        }
+        produced_ = 0;
+    }
+    bool doFetch(int count) override {
+        if (fetchFailures > 0) {
+            --fetchFailures;
+            throw core::Exception(QStringLiteral("fetch failed"));
+        }
+        for (int i = 0; i < count && produced_ < 3; ++i) appendRow({Variant(++produced_)});
+        return produced_ < 3;
+    }
+
+private:
+    int produced_ = 0;
 };
 
 TEST(DatasetTest, NavigationFollowsThePlatformRules) {
@@ -137,6 +167,91 @@ TEST(DatasetTest, ControlsNestAndIgnoreAnUnmatchedEnable) {
     EXPECT_EQ(resets.count(), 2);
     EXPECT_EQ(moves.count(), movesBefore + 1);
     EXPECT_EQ(moves.last().at(0).toInt(), 2);
+}
+
+TEST(DatasetTest, RemovingWhileWalkingVisitsEveryRow) {
+    constexpr int kSize = 6;
+    struct Case {
+        const char* name;
+        std::function<bool(int)> drop;
+    };
+    const std::vector<Case> cases = {
+        {"all", [](int) { return true; }},
+        {"odd", [](int id) { return id % 2 == 1; }},
+        {"even", [](int id) { return id % 2 == 0; }},
+        {"none", [](int) { return false; }},
+        {"first", [](int id) { return id == 1; }},
+        {"last", [](int id) { return id == kSize; }},
+        {"all but last", [](int id) { return id != kSize; }},
+    };
+    for (const bool fetchedFirst : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (fetchedFirst ? ", fetched" : ", lazy"));
+            CountingDataset ds(kSize);
+            ds.open();
+            if (fetchedFirst) ds.fetchAll();
+            std::vector<int> visited, expectedKept;
+            for (ds.first(); !ds.eof() && visited.size() <= kSize;) {
+                const int id = ds[QStringLiteral("ID")].asInteger();
+                visited.push_back(id);
+                if (c.drop(id)) {
+                    ds.remove();
+                } else {
+                    expectedKept.push_back(id);
+                    ds.next();
+                }
+            }
+            EXPECT_EQ(visited, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+            // The walk ends on the last row that is left, or on none.
+            EXPECT_EQ(ds.recNo(), static_cast<int>(expectedKept.size()));
+            std::vector<int> kept;
+            for (ds.first(); !ds.eof(); ds.next()) kept.push_back(ds[QStringLiteral("ID")].asInteger());
+            EXPECT_EQ(kept, expectedKept);
+        }
+    }
+}
+
+TEST(DatasetTest, FailedOpenLeavesTheDatasetClosedWithItsOwnFields) {
+    data::MemTable clients;
+    clients.addField(QStringLiteral("ID"), data::DataType::Integer);
+    clients.addField(QStringLiteral("NAME"), data::DataType::String, 20);
+    clients.open();
+    clients.append();
+    clients[QStringLiteral("ID")].setValue(1);
+    clients[QStringLiteral("NAME")].setValue(QStringLiteral("Літвін"));
+    clients.post();
+
+    for (const bool failFetch : {false, true}) {
+        SCOPED_TRACE(failFetch ? "first fetch fails" : "open fails");
+        FlakyDataset ds;
+        ds.addField(QStringLiteral("TWICE"), data::DataType::Integer, 0, data::FieldKind::Calculated);
+        ds.addField(QStringLiteral("CLIENT"), data::DataType::String, 20, data::FieldKind::Lookup)
+            ->setLookup(&clients, QStringLiteral("ID"), QStringLiteral("ID"), QStringLiteral("NAME"));
+        ds.onCalcFields = [](data::Dataset& d) {
+            d[QStringLiteral("TWICE")].setValue(d[QStringLiteral("ID")].asInteger() * 2);
+        };
+        ds.open();
+        ds.close();
+        const QStringList fields = {"ID", "TWICE", "CLIENT"};
+        ASSERT_EQ(ds.fieldNames(), fields);
+
+        (failFetch ? ds.fetchFailures : ds.openFailures) = 1;
+        EXPECT_THROW(ds.open(), core::Exception);
+        EXPECT_FALSE(ds.active());
+        EXPECT_EQ(ds.state(), data::DatasetState::Inactive);
+        EXPECT_EQ(ds.recordCount(), 0);
+        EXPECT_EQ(ds.recNo(), 0);
+        EXPECT_TRUE(ds.bof() && ds.eof());
+        EXPECT_EQ(ds.fieldNames(), fields);
+        if (ds.fieldNames() != fields) continue;
+
+        ds.open();  // the retry opens with the calculated and lookup fields
+        EXPECT_EQ(ds.fieldNames(), fields);
+        EXPECT_EQ(ds[QStringLiteral("TWICE")].asInteger(), 2);
+        EXPECT_EQ(ds[QStringLiteral("CLIENT")].asString(), QStringLiteral("Літвін"));
+        ds.last();
+        EXPECT_EQ(ds.recNo(), 3);
+    }
 }
 
 }  // namespace

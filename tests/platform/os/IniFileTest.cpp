@@ -191,6 +191,59 @@ TEST_F(IniFileTest, EveryCallSeesTheFileAsItIsNow) {
               QStringLiteral("edited by hand"));
 }
 
+// Whatever a write accepts reads back under the same names; a name the reader would take apart,
+// trim or skip is refused, naming it, and the file is left as it was.
+TEST_F(IniFileTest, NamesThatCannotBeReadBackAreRefused) {
+    struct Case {
+        QString section, key, value;
+        const char* refusal;  // what the message says, or null when the write is accepted
+    };
+    const QString s = QStringLiteral("S");
+    const QString k = QStringLiteral("k");
+    const QString v = QStringLiteral("v");
+    const std::vector<Case> cases = {
+        {s, QStringLiteral("a=b"), v, "key 'a=b' contains '='"},
+        {s, QStringLiteral(" k"), v, "key ' k' begins or ends with a blank"},
+        {s, QStringLiteral("k\t"), v, "key 'k\t' begins or ends with a blank"},
+        {s, QStringLiteral(";k"), v, "key ';k' begins with ';'"},
+        {s, QStringLiteral("[k]"), v, "key '[k]' begins with '['"},
+        {s, QStringLiteral("k\nx"), v, "key contains a line break"},
+        {QStringLiteral("a]b"), k, v, "section 'a]b' contains ']'"},
+        {QStringLiteral(" S"), k, v, "section ' S' begins or ends with a blank"},
+        {QStringLiteral("S "), k, v, "section 'S ' begins or ends with a blank"},
+        {QStringLiteral("S\r"), k, v, "section contains a line break"},
+        {s, k, QStringLiteral("two\nlines"), "value contains a line break"},
+        // Accepted: characters that only mean something elsewhere in a line.
+        {s, QStringLiteral("a;b [c] d"), QStringLiteral("x = y ; z"), nullptr},
+        {QStringLiteral("a[b ;c="), QStringLiteral("ключ"), QStringLiteral("[v]"), nullptr},
+        {QStringLiteral(";S"), QStringLiteral("k]"), QStringLiteral("=v="), nullptr},
+        {s, QStringLiteral("\u043a\u043b"), QString(), nullptr},
+    };
+    for (const Case& c : cases) {
+        writeBytes("[S]\nk=v\n");
+        const QByteArray before = readBytes();
+        const os::IniFile ini(path());
+        QString message;
+        try {
+            ini.writeString(c.section, c.key, c.value);
+        } catch (const core::Exception& e) {
+            message = e.message();
+        }
+        if (c.refusal) {
+            EXPECT_EQ(message,
+                      QStringLiteral("Unable to write to %1 (%2)").arg(path(), QString::fromUtf8(c.refusal)));
+            EXPECT_EQ(readBytes(), before);
+            continue;
+        }
+        EXPECT_EQ(message, QString()) << c.key.toStdString();
+        EXPECT_EQ(ini.readString(c.section, c.key, QStringLiteral("<missing>")), c.value)
+            << c.key.toStdString();
+        EXPECT_TRUE(ini.sections().contains(c.section)) << c.section.toStdString();
+        EXPECT_TRUE(ini.keys(c.section).contains(c.key)) << c.key.toStdString();
+        EXPECT_EQ(ini.readString(s, k, QString()), v);  // the line that was there is untouched
+    }
+}
+
 TEST_F(IniFileTest, RefusedWritesRaiseAndLeaveTheFileAlone) {
     writeBytes("[S]\nk=v\n");
     const os::IniFile ini(path());

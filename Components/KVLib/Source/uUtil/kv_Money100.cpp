@@ -28,9 +28,11 @@ qint32 toScaled(double value, double scale, int decimals, const char* key, const
         const QString range =
             QStringLiteral(" (%1 .. %2)")
                 .arg(toStr(-2147483648.0 / scale, decimals), toStr(2147483647.0 / scale, decimals));
+        // NaN and the infinities have no general text; the message still names what was given.
+        const QString given = std::isfinite(value) ? core::floatToStr(value) : QString::number(value);
         throw core::Exception(
             KVLibTranslator::instance().translate(QString::fromUtf8(key), QString::fromUtf8(defaultText)) +
-            core::floatToStr(value) + range);
+            given + range);
     }
     return static_cast<qint32>(whole);
 }

@@ -29,6 +29,9 @@ public:
     static QString readString(const QString& section, const QString& key, const QString& defaultValue);
     static int readInt(const QString& section, const QString& key, int defaultValue);
     static bool readBool(const QString& section, const QString& key, bool defaultValue);
+    // Writes raise core::Exception, naming it, for a section or key the file could not give back
+    // (a leading or trailing blank, "]" in a section, "=" in a key, a key beginning with ";" or "[")
+    // and for a line break anywhere.
     static void writeString(const QString& section, const QString& key, const QString& value);
     static void writeInt(const QString& section, const QString& key, int value);
     static void writeBool(const QString& section, const QString& key, bool value);
