@@ -72,8 +72,23 @@ void Database::create(int pageSize) { connect(true, pageSize); }
 
 void Database::open() { connect(false, 0); }
 
+QString Database::defaultCharacterSet() {
+    if (defaultCharacterSet_.isEmpty()) {
+        Transaction t(this);
+        t.setParams({QStringLiteral("read"), QStringLiteral("read_committed"), QStringLiteral("rec_version")});
+        Statement q(&t);
+        q.setSql(QStringLiteral("select RDB$CHARACTER_SET_NAME from RDB$DATABASE"));
+        q.execute();
+        if (q.fetch()) defaultCharacterSet_ = q.value(0).toText().trimmed().toUpper();
+        q.close();
+        t.commit();
+    }
+    return defaultCharacterSet_;
+}
+
 void Database::close() {
     if (!attachment_) return;
+    defaultCharacterSet_.clear();
     // A unit of work commits by its own commit only, never because its connection closed: every
     // transaction still active rolls back, then the statement handles go.
     endAll();

@@ -35,6 +35,8 @@ public:
     // so any other set is refused.
     void setCharset(const QString& charset);
     const QString& charset() const { return charset_; }
+    // The database's default character set ("WIN1251"), read once per connection.
+    QString defaultCharacterSet();
 
     // Creates a new database (dialect 3, default character set WIN1251) and stays connected to it.
     void create(int pageSize = 8192);
@@ -69,6 +71,7 @@ private:
     QString password_;
     QString role_;
     QString charset_ = QStringLiteral("UTF8");
+    QString defaultCharacterSet_;
     Firebird::IAttachment* attachment_ = nullptr;
     Transaction* defaultTransaction_ = nullptr;
     std::set<Transaction*> transactions_;

@@ -2,6 +2,8 @@
 
 #include <ibase.h>
 
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <cmath>
 #include <cstring>
 
@@ -84,6 +86,33 @@ qsizetype charCount(const QString& s) {
         if (!(s[i].isLowSurrogate() && i > 0 && s[i - 1].isHighSurrogate())) ++n;
     }
     return n;
+}
+
+// The text converter of a server character set that cannot hold every character; empty for the
+// sets that can (or that take bytes as they come).
+QByteArray converterName(const QString& set) {
+    if (set.startsWith(QStringLiteral("WIN"))) return "windows-" + set.mid(3).toLatin1();
+    if (set == QStringLiteral("DOS866")) return "IBM866";
+    if (set == QStringLiteral("KOI8R")) return "KOI8-R";
+    if (set == QStringLiteral("KOI8U")) return "KOI8-U";
+    if (set.startsWith(QStringLiteral("ISO8859_"))) return "ISO-8859-" + set.mid(8).toLatin1();
+    return {};
+}
+
+// The first character of the text the converter cannot write; null when there is none.
+QString firstUnwritable(const QString& text, const QByteArray& converter) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        // A converter may put a substitute in place of what it cannot write: only the way back tells.
+        QStringEncoder encoder(converter.constData());
+        QStringDecoder decoder(converter.constData());
+        if (!encoder.isValid() || !decoder.isValid()) return {};
+        const QString one = text.mid(i, n);
+        const QString back = decoder.decode(encoder.encode(one));
+        if (encoder.hasError() || back != one) return one;
+        i += n - 1;
+    }
+    return {};
 }
 
 int bytesPerChar(unsigned charset) {
@@ -438,6 +467,22 @@ bool Statement::returnsRows() {
     return !d_->fields.empty();
 }
 
+void Statement::explainUnwritable(const Error& e) {
+    const QByteArray converter = converterName(d_->db->defaultCharacterSet());
+    if (converter.isEmpty()) return;
+    for (unsigned place = 0; place < d_->placeToParam.size(); ++place) {
+        const Variant& v = d_->params[d_->placeToParam[place]];
+        if (v.type() != VarType::Text) continue;
+        const QString bad = firstUnwritable(v.toText(), converter);
+        if (bad.isEmpty()) continue;
+        const QString text = QStringLiteral("Value of parameter %1 holds the character \"%2\" (U+%3), which the "
+                                            "database cannot store")
+                                 .arg(placeName(place), bad)
+                                 .arg(bad.toUcs4().value(0), 4, 16, QChar(u'0'));
+        throw Error(text, text, e.gdsCodes(), e.sqlCode());
+    }
+}
+
 Statement::Kind Statement::kind() {
     ensurePrepared();
     switch (d_->type) {
@@ -464,7 +509,8 @@ void Statement::execute() {
     IAttachment* att = d_->db->attachment();
     ITransaction* tra = transaction_->handle();
     Status st;
-    call([&] {
+    try {
+        call([&] {
         IMessageMetadata* decl = d_->inMeta.get();
         const unsigned count = decl->getCount(&st);
         std::vector<InputValue> inputs(count);
@@ -553,7 +599,11 @@ void Statement::execute() {
             d_->pendingRow = hasOutput;
             rowsAffected_ = static_cast<qint64>(d_->stmt->getAffectedRecords(&st));
         }
-    });
+        });
+    } catch (const Error& e) {
+        if (e.hasGdsCode(gds::Transliteration)) explainUnwritable(e);
+        throw;
+    }
 }
 
 bool Statement::fetch() {

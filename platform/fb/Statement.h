@@ -17,6 +17,7 @@ class ITransaction;
 namespace fb {
 
 class Database;
+class Error;
 class Transaction;
 
 enum class FieldType { SmallInt, Integer, BigInt, Numeric, Float, Double, Char, VarChar, Blob, TextBlob,
@@ -91,6 +92,8 @@ private:
     void releaseStatement() noexcept;
     void transactionGone() noexcept;
     void prepareOn(Database* db, Firebird::IAttachment* att, Firebird::ITransaction* tra, const QByteArray& text);
+    // Raises a message naming the parameter whose text the database's character set cannot hold.
+    void explainUnwritable(const Error& e);
     // The parameter name of a placeholder, for messages.
     QString placeName(unsigned place) const;
 

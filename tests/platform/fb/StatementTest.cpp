@@ -278,7 +278,7 @@ TEST_F(StatementTest, NumbersBeyondTheirRangeNeverWrap) {
     exec(QStringLiteral("delete from T_TYPES where ID = 900"));
 }
 
-TEST_F(StatementTest, ATextLongerThanItsParameterIsRefusedByName) {
+TEST_F(StatementTest, ATextTheColumnCannotHoldIsRefusedByName) {
     Transaction t(&db());
     Statement q(&t);
     q.setSql(QStringLiteral("insert into T_TYPES (ID, VC) values (:ID, :VC)"));
@@ -293,6 +293,16 @@ TEST_F(StatementTest, ATextLongerThanItsParameterIsRefusedByName) {
     } catch (const fb::Error& e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("VC"))) << e.message().toStdString();
         EXPECT_TRUE(e.message().contains(QStringLiteral("41"))) << e.message().toStdString();
+    }
+    // A character the database's WIN1251 lacks is named with its parameter.
+    q.setParam(QStringLiteral("VC"), QStringLiteral("Дем'яненко λ"));
+    try {
+        q.execute();
+        FAIL() << "a text the database cannot hold was stored";
+    } catch (const fb::Error& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("VC"))) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("λ"))) << e.message().toStdString();
+        EXPECT_TRUE(e.hasGdsCode(fb::gds::Transliteration));
     }
     t.rollback();
 
