@@ -431,9 +431,9 @@ bool GoldTarifs::close() {
 
 // ---- GoldTarifInfo --------------------------------------------------------------------------------
 
-namespace {
+const char* const goldTarifFields[4] = {"ID", "PROB_NAME", "PRICE_PER_GRAM", "DEPOSIT_PER_GRAM"};
 
-const char* const goldTarifFields[] = {"ID", "PROB_NAME", "PRICE_PER_GRAM", "DEPOSIT_PER_GRAM"};
+namespace {
 
 QString goldTarifColumn(int index) {
     if (index < 0 || index >= static_cast<int>(std::size(goldTarifFields))) {
