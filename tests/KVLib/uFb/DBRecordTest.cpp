@@ -55,6 +55,24 @@ TEST(ExchangeLineTest, TextsWithQuotesCommasAndLineBreaksRoundTrip) {
     }
 }
 
+// A line holds whatever a column holds: a full 32 K text, a megabyte of text blob with quotes,
+// commas, line breaks and the line's own separators inside.
+TEST(ExchangeLineTest, LongValuesRoundTrip) {
+    QString blob;
+    while (blob.size() < (1 << 20)) blob += QStringLiteral("Рядок 'з лапками', кома',\n) values ( '''\r\n");
+    const QString texts[] = {QString(32765, u'ї'), QString(32000, u'\'') + QStringLiteral(","), blob};
+    for (const QString& text : texts) {
+        TDBRecord r(QStringLiteral("CLIENTS"), nullptr);
+        r.SetField(QStringLiteral("ID"), 7);
+        r.SetField(QStringLiteral("NOTE"), text);
+        r.SetField(QStringLiteral("ZIP"), QStringLiteral("01001"));
+        TDBRecord back;
+        EXPECT_NO_THROW(back.LoadFromInsertSql(r.buildInsertSql())) << text.size();
+        EXPECT_TRUE(back.GetFieldStr(QStringLiteral("NOTE")) == text) << text.size();
+        EXPECT_EQ(back.GetFieldStr(QStringLiteral("ZIP")).toStdString(), "01001") << text.size();
+    }
+}
+
 TEST(ExchangeLineTest, MalformedLines) {
     struct Case {
         const char16_t* line;
@@ -67,6 +85,10 @@ TEST(ExchangeLineTest, MalformedLines) {
         {u"insert into CLIENTS ( - ) values ( '1' )",
          u"Неверная структура информации о полях или значениях записи в файле экспорта."},
         {u"insert into CLIENTS ( A,B ) values ( '1','2','3' )", nullptr},
+        {u"insert into CLIENTS ( A,B ) values ( '1','2 )",
+         u"Не совпадает число полей и число значений полей в записи в файле экспорта"},
+        {u"insert into CLIENTS ( A ) values ( 5 )",
+         u"Неверная структура информации о полях или значениях записи в файле экспорта."},
     };
     for (const Case& c : cases) {
         TDBRecord r;

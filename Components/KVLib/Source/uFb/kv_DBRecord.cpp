@@ -1,7 +1,7 @@
 #include "kv_DBRecord.h"
 
-#include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 
 #include "kv_Exception.h"
 #include "kv_FbQueryGod.h"
@@ -173,37 +173,129 @@ void TDBRecord::Delete(fb::Transaction* transaction) {
 
 int TDBRecord::genId() const { return udb::genId(QStringLiteral("GEN_") + tableName_ + QStringLiteral("_ID")); }
 
+namespace {
+
+// The exchange line is read by a single forward scan: values may be megabytes long, beyond what a
+// backtracking pattern matcher can take.
+
+bool isNameChar(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') || u == u'_';
+}
+
+// The part of a line between its fixed words; empty positions when the line has not that shape.
+struct LineParts {
+    QString table;
+    qsizetype fieldsBegin = -1, fieldsEnd = -1, valuesBegin = -1, valuesEnd = -1;
+};
+
+// "insert into TABLE ( FIELDS ) values ( VALUES )" anywhere in the line: text before it and after
+// the last " )" is ignored, the field list ends at its first " ) values ( ", the value list at the
+// last " )" of the line.
+bool splitLine(const QString& line, LineParts& parts) {
+    static const QString head = QStringLiteral("insert into ");
+    static const QString middle = QStringLiteral(" ) values ( ");
+    const qsizetype close = line.lastIndexOf(QStringLiteral(" )"));
+    for (qsizetype at = line.indexOf(head); at >= 0; at = line.indexOf(head, at + 1)) {
+        qsizetype pos = at + head.size();
+        const qsizetype tableBegin = pos;
+        while (pos < line.size() && isNameChar(line[pos])) ++pos;
+        if (pos == tableBegin || !QStringView(line).mid(pos).startsWith(QStringLiteral(" ( "))) continue;
+        const qsizetype fieldsBegin = pos + 3;
+        // Each list holds at least one character.
+        const qsizetype fieldsEnd = line.indexOf(middle, fieldsBegin + 1);
+        if (fieldsEnd < 0) return false;
+        const qsizetype valuesBegin = fieldsEnd + middle.size();
+        if (close < valuesBegin + 1) return false;
+        parts = {line.mid(tableBegin, pos - tableBegin), fieldsBegin, fieldsEnd, valuesBegin, close};
+        return true;
+    }
+    return false;
+}
+
+// The next field name of the list: a run of name characters followed by a comma or the end of the
+// list. Anything else is passed over.
+bool nextField(const QString& line, qsizetype& pos, qsizetype end, QString& name) {
+    while (pos < end) {
+        if (!isNameChar(line[pos])) {
+            ++pos;
+            continue;
+        }
+        const qsizetype begin = pos;
+        while (pos < end && isNameChar(line[pos])) ++pos;
+        if (pos == end || line[pos] == u',') {
+            name = line.mid(begin, pos - begin);
+            if (pos < end) ++pos;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The next value of the list: NULL, or a quoted text in which a doubled quote stands for one quote.
+// The text ends at the first other quote followed by a comma or by the end of the list; a lone quote
+// followed by anything else belongs to the text. Anything before a value is passed over.
+bool nextValue(const QString& line, qsizetype& pos, qsizetype end, Variant& value) {
+    static const QString null = QStringLiteral("NULL");
+    while (pos < end) {
+        const QChar c = line[pos];
+        if (c == u'N' && QStringView(line).mid(pos, end - pos).startsWith(null) &&
+            (pos + null.size() == end || line[pos + null.size()] == u',')) {
+            value = Variant::null();
+            pos = std::min(end, pos + null.size() + 1);
+            return true;
+        }
+        if (c != u'\'') {
+            ++pos;
+            continue;
+        }
+        QString text;
+        qsizetype run = pos + 1;  // start of the text not yet copied
+        for (qsizetype i = run; i < end; ++i) {
+            i = line.indexOf(u'\'', i);
+            if (i < 0 || i >= end) break;
+            if (i + 1 < end && line[i + 1] == u'\'') {
+                text += QStringView(line).mid(run, i + 1 - run);
+                run = ++i + 1;
+            } else if (i + 1 == end || line[i + 1] == u',') {
+                text += QStringView(line).mid(run, i - run);
+                value = Variant(std::move(text));
+                pos = std::min(end, i + 2);
+                return true;
+            }
+        }
+        // An unterminated text: no later value can end either.
+        return false;
+    }
+    return false;
+}
+
+}  // namespace
+
 void TDBRecord::LoadFromInsertSql(const QString& line) {
-    // Field names never hold " ) values ( ", so the field list ends at its first occurrence: a text
-    // value holding it stays whole.
-    static const QRegularExpression shape(QStringLiteral("insert into (\\w+) \\( (.+?) \\) values \\( (.+) \\)"),
-                                          QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression fieldRe(QStringLiteral("(\\w+)(,|\\z)"),
-                                            QRegularExpression::DotMatchesEverythingOption);
-    // A quoted value is a run of other characters and doubled quotes, so "'," inside a text is read
-    // as part of it.
-    static const QRegularExpression valueRe(QStringLiteral("(?:'((?:[^']|'')*)'|(NULL))(,|\\z)"),
-                                            QRegularExpression::DotMatchesEverythingOption);
-    const QRegularExpressionMatch m = shape.match(line);
-    if (!m.hasMatch()) {
+    LineParts parts;
+    if (!splitLine(line, parts)) {
         throw core::Exception(tr("kv_DBRecord.TDBRecord.LoadFromInsertSql.Exception",
                                  u"Неверная структура записи в файле экспорта"));
     }
-    tableName_ = m.captured(1);
-    QRegularExpressionMatchIterator fields = fieldRe.globalMatch(m.captured(2));
-    QRegularExpressionMatchIterator values = valueRe.globalMatch(m.captured(3));
-    if (!fields.hasNext() || !values.hasNext()) {
+    tableName_ = parts.table;
+    qsizetype fieldPos = parts.fieldsBegin;
+    qsizetype valuePos = parts.valuesBegin;
+    QString name;
+    Variant value;
+    const bool firstField = nextField(line, fieldPos, parts.fieldsEnd, name);
+    if (!firstField || !nextValue(line, valuePos, parts.valuesEnd, value)) {
         throw core::Exception(tr("kv_DBRecord.TDBRecord.LoadFromInsertSql.Exception3",
                                  u"Неверная структура информации о полях или значениях записи в файле экспорта."));
     }
-    while (fields.hasNext()) {
-        const QRegularExpressionMatch f = fields.next();
-        if (!values.hasNext()) {
+    // Values after the last field are not read.
+    for (;;) {
+        SetField(name, value);
+        if (!nextField(line, fieldPos, parts.fieldsEnd, name)) return;
+        if (!nextValue(line, valuePos, parts.valuesEnd, value)) {
             throw core::Exception(tr("kv_DBRecord.TDBRecord.LoadFromInsertSql.Exception2",
                                      u"Не совпадает число полей и число значений полей в записи в файле экспорта"));
         }
-        const QRegularExpressionMatch v = values.next();
-        SetField(f.captured(1), v.capturedLength(2) > 0 ? Variant::null() : Variant(udb::unquoteSql(v.captured(1))));
     }
 }
 
