@@ -7,6 +7,7 @@
 #include "platform/fb/Error.h"
 #include "platform/fb/Script.h"
 #include "tests/support/ErrorText.h"
+#include "tests/support/ProcessFormats.h"
 #include "tests/support/TestDatabase.h"
 
 using core::Variant;
@@ -147,6 +148,35 @@ TEST_F(DBRecordTest, InsertSelectUpdateDelete) {
 
     loaded.Delete();
     EXPECT_EQ(rows(QStringLiteral("ID = %1").arg(id)), 0);
+}
+
+// A user's date format is the process's; the record's statements must not depend on it.
+TEST_F(DBRecordTest, StatementsKeepDatesWhateverTheProcessDateFormat) {
+    const std::pair<const char*, QChar> formats[] = {
+        {"dd/mm/yyyy", u'/'}, {"yyyy/mm/dd", u'/'}, {"mm-dd-yyyy", u'-'}};
+    int id = 700;
+    for (const auto& [pattern, separator] : formats) {
+        SCOPED_TRACE(pattern);
+        tolvtest::ScopedDateFormat format(QString::fromLatin1(pattern), separator);
+        const core::DateTime day = core::DateTime::encode(2009, 3, 5);
+        TDBRecord r(QStringLiteral("T_CLIENT"), nullptr);
+        r.SetId(++id);
+        r.SetField(QStringLiteral("D"), day);
+        r.SetField(QStringLiteral("AMOUNT"), 1);
+        r.Insert();
+        EXPECT_EQ(rows(QStringLiteral("ID = %1 and D = '2009-03-05'").arg(id)), 1);
+
+        // The date as the key: found, changed and removed by it.
+        TDBRecord byDay(QStringLiteral("T_CLIENT"), QStringLiteral("D"), day, nullptr);
+        byDay.SetKey(QStringLiteral("ID"), id);
+        EXPECT_EQ(byDay.Select(), 1);
+        EXPECT_EQ(byDay.GetField(QStringLiteral("D")).toDateTime(), day);
+        byDay.SetField(QStringLiteral("AMOUNT"), 2);
+        byDay.Update(nullptr, true);
+        EXPECT_EQ(rows(QStringLiteral("ID = %1 and AMOUNT = 2").arg(id)), 1);
+        byDay.Delete();
+        EXPECT_EQ(rows(QStringLiteral("ID = %1").arg(id)), 0);
+    }
 }
 
 TEST_F(DBRecordTest, KeysAndRefusals) {

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <vector>
 
 #include "kv_Exception.h"
 #include "kv_FbQueryGod.h"
@@ -101,30 +102,80 @@ QString TDBRecord::buildInsertSql() const {
            QStringLiteral(" ) values ( ") + literals.join(u',') + QStringLiteral(" )");
 }
 
+namespace {
+
+// A statement as it runs: every value a parameter, so that no process format (a user's date format,
+// the decimal separator) reaches the server, and a value of any length fits.
+struct BoundSql {
+    QString text;
+    std::vector<std::pair<QString, Variant>> params;
+
+    QString bind(const QString& prefix, const Variant& value) {
+        const QString name = prefix + QString::number(params.size());
+        params.emplace_back(name, value);
+        return u':' + name;
+    }
+    // " where A=:K0 and B=:K1" over the key fields that count, as TUniqueKey::whereClause writes them.
+    void appendKey(const TUniqueKey& key) {
+        QStringList conditions;
+        for (const auto& [name, value] : key.fields()) {
+            if (value.isEmpty()) continue;
+            conditions << name + u'=' + bind(QStringLiteral("K"), value);
+        }
+        if (!conditions.isEmpty())
+            text += QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
+    }
+};
+
+}  // namespace
+
 int TDBRecord::run(Op op, fb::Transaction* transaction, bool checkOne) {
     fb::Transaction* chosen = transaction ? transaction : transaction_;
-    QString sql;
+    // The texts kept on the record are the literal statements (the insert one is the exchange line);
+    // building them first also refuses an unassigned value before anything runs.
+    BoundSql bound;
     switch (op) {
-        case Op::Insert: sql = insertSql_ = buildInsertSql(); break;
-        case Op::Select: sql = selectSql_ = QStringLiteral("select * from ") + tableName_ + key_.whereClause(); break;
+        case Op::Insert: {
+            insertSql_ = buildInsertSql();
+            QStringList names, places;
+            for (const auto& [name, value] : values_) {
+                names << name;
+                places << bound.bind(QStringLiteral("V"), value);
+            }
+            bound.text = QStringLiteral("insert into ") + tableName_ + QStringLiteral(" ( ") +
+                         names.join(u',') + QStringLiteral(" ) values ( ") + places.join(u',') +
+                         QStringLiteral(" )");
+            break;
+        }
+        case Op::Select:
+            selectSql_ = QStringLiteral("select * from ") + tableName_ + key_.whereClause();
+            bound.text = QStringLiteral("select * from ") + tableName_;
+            bound.appendKey(key_);
+            break;
         case Op::Update: {
-            QStringList sets;
-            for (const auto& [name, value] : values_) sets << name + u'=' + udb::var2DbVar(value);
-            sql = updateSql_ = QStringLiteral("update ") + tableName_ + QStringLiteral(" set ") + sets.join(u',') +
-                               key_.whereClause();
+            QStringList sets, places;
+            for (const auto& [name, value] : values_) {
+                sets << name + u'=' + udb::var2DbVar(value);
+                places << name + u'=' + bound.bind(QStringLiteral("V"), value);
+            }
+            updateSql_ = QStringLiteral("update ") + tableName_ + QStringLiteral(" set ") + sets.join(u',') +
+                         key_.whereClause();
+            bound.text = QStringLiteral("update ") + tableName_ + QStringLiteral(" set ") + places.join(u',');
+            bound.appendKey(key_);
             break;
         }
-        case Op::Delete: {
-            const QString where = key_.whereClause();
-            sql = deleteSql_ = where.isEmpty() ? QString() : QStringLiteral("delete from ") + tableName_ + where;
+        case Op::Delete:
+            deleteSql_ = QStringLiteral("delete from ") + tableName_ + key_.whereClause();
+            bound.text = QStringLiteral("delete from ") + tableName_;
+            bound.appendKey(key_);
             break;
-        }
     }
     std::unique_ptr<fb::Query> q = chosen ? udb::createQuery(chosen) : udb::createQuery(database());
     const bool own = !chosen;
     try {
         int result = 0;
-        q->setSql(sql);
+        q->setSql(bound.text);
+        for (const auto& [name, value] : bound.params) q->setParam(name, value);
         if (op == Op::Select) {
             q->open();
             if (LoadFromDataSet(*q)) {
