@@ -4,6 +4,7 @@
 #include "kv_FbQueryGod.h"
 #include "kv_MainDb.h"
 #include "platform/core/Exception.h"
+#include "platform/fb/Database.h"
 #include "platform/fb/Error.h"
 #include "platform/fb/Script.h"
 #include "tests/support/ErrorText.h"
@@ -177,6 +178,50 @@ TEST_F(DBRecordTest, StatementsKeepDatesWhateverTheProcessDateFormat) {
         byDay.Delete();
         EXPECT_EQ(rows(QStringLiteral("ID = %1").arg(id)), 0);
     }
+}
+
+// Two workstations open one row and save different fields: neither reverts the other's change.
+TEST_F(DBRecordTest, AnUpdateWritesOnlyWhatChangedSinceTheRowWasRead) {
+    const QString clientRow = QStringLiteral("ID = 800 and NAME = '%1' and AMOUNT %2");
+    TDBRecord row(QStringLiteral("T_CLIENT"), nullptr);
+    row.SetId(800);
+    row.SetField(QStringLiteral("NAME"), QStringLiteral("Іваненко"));
+    row.SetField(QStringLiteral("D"), core::DateTime::encode(2009, 5, 25));
+    row.SetField(QStringLiteral("AMOUNT"), 10);
+    row.Insert();
+
+    fb::Database second(testDb().path());
+    second.open();
+    TDBRecord a(QStringLiteral("T_CLIENT"), QStringLiteral("ID"), 800, nullptr);
+    TDBRecord b(QStringLiteral("T_CLIENT"), QStringLiteral("ID"), 800, nullptr);
+    b.setDatabase(&second);
+    ASSERT_EQ(a.Select(), 1);
+    ASSERT_EQ(b.Select(), 1);
+    a.SetField(QStringLiteral("NAME"), QStringLiteral("Петренко"));
+    a.Update(nullptr, true);
+    b.SetField(QStringLiteral("AMOUNT"), 20);
+    b.Update(nullptr, true);
+    EXPECT_EQ(rows(clientRow.arg(QStringLiteral("Петренко"), QStringLiteral("= 20"))), 1);
+
+    // A record never read writes every value it holds, and only those.
+    TDBRecord filled(QStringLiteral("T_CLIENT"), QStringLiteral("ID"), 800, nullptr);
+    filled.SetField(QStringLiteral("NAME"), QStringLiteral("Сидоренко"));
+    filled.SetField(QStringLiteral("AMOUNT"), Variant::null());
+    filled.Update(nullptr, true);
+    EXPECT_EQ(rows(clientRow.arg(QStringLiteral("Сидоренко"), QStringLiteral("is null")) +
+                   QStringLiteral(" and D = '2009-05-25'")),
+              1);
+
+    // Nothing changed: the check of one row still holds, and fails once the row is gone.
+    TDBRecord unchanged(QStringLiteral("T_CLIENT"), QStringLiteral("ID"), 800, nullptr);
+    ASSERT_EQ(unchanged.Select(), 1);
+    EXPECT_NO_THROW(unchanged.Update(nullptr, true));
+    ufb::AutoQuery gone(QStringLiteral("delete from T_CLIENT where ID = 800"), nullptr);
+    gone->execSql();
+    gone->transaction()->commit();
+    EXPECT_EQ(errorText([&] { unchanged.Update(nullptr, true); }),
+              QStringLiteral("Неверное количество обработанных запросом строк. Ожидалось 1 получили 0"));
+    second.close();
 }
 
 TEST_F(DBRecordTest, KeysAndRefusals) {

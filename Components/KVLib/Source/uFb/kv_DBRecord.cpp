@@ -54,6 +54,7 @@ TDBRecord::~TDBRecord() = default;
 void TDBRecord::clear() {
     key_.clear();
     values_.clear();
+    read_.reset();
 }
 
 Variant& TDBRecord::Field(const QString& name) { return values_[name.toUpper()]; }
@@ -85,10 +86,12 @@ QString TDBRecord::GetFieldStr(const QString& name) const {
 
 bool TDBRecord::LoadFromDataSet(data::Dataset& dataset) {
     if (!dataset.active() || dataset.eof() || dataset.recNo() == 0) return false;
+    std::map<QString, Variant> row;
     for (int i = 0; i < dataset.fieldCount(); ++i) {
         data::Field* f = dataset.field(i);
-        values_[f->fieldName().toUpper()] = f->value();
+        values_[f->fieldName().toUpper()] = row[f->fieldName().toUpper()] = f->value();
     }
+    read_ = std::move(row);
     return true;
 }
 
@@ -129,6 +132,20 @@ struct BoundSql {
 
 }  // namespace
 
+std::vector<QString> TDBRecord::changedNames() const {
+    std::vector<QString> names;
+    for (const auto& [name, value] : values_) {
+        if (read_) {
+            // Unchanged only when of the same kind and value: writing an equal number again is
+            // harmless, missing a change is not.
+            const auto it = read_->find(name);
+            if (it != read_->end() && it->second.type() == value.type() && it->second == value) continue;
+        }
+        names.push_back(name);
+    }
+    return names;
+}
+
 int TDBRecord::run(Op op, fb::Transaction* transaction, bool checkOne) {
     fb::Transaction* chosen = transaction ? transaction : transaction_;
     // The texts kept on the record are the literal statements (the insert one is the exchange line);
@@ -154,13 +171,22 @@ int TDBRecord::run(Op op, fb::Transaction* transaction, bool checkOne) {
             break;
         case Op::Update: {
             QStringList sets, places;
-            for (const auto& [name, value] : values_) {
+            for (const QString& name : changedNames()) {
+                const Variant& value = values_.at(name);
                 sets << name + u'=' + udb::var2DbVar(value);
                 places << name + u'=' + bound.bind(QStringLiteral("V"), value);
             }
-            updateSql_ = QStringLiteral("update ") + tableName_ + QStringLiteral(" set ") + sets.join(u',') +
-                         key_.whereClause();
-            bound.text = QStringLiteral("update ") + tableName_ + QStringLiteral(" set ") + places.join(u',');
+            if (sets.isEmpty()) {
+                // Nothing to write: a statement would only lock the row and fire its triggers.
+                updateSql_.clear();
+                if (!checkOne) return 0;
+                bound.text = QStringLiteral("select count(*) from ") + tableName_;
+            } else {
+                updateSql_ = QStringLiteral("update ") + tableName_ + QStringLiteral(" set ") +
+                             sets.join(u',') + key_.whereClause();
+                bound.text =
+                    QStringLiteral("update ") + tableName_ + QStringLiteral(" set ") + places.join(u',');
+            }
             bound.appendKey(key_);
             break;
         }
@@ -182,6 +208,9 @@ int TDBRecord::run(Op op, fb::Transaction* transaction, bool checkOne) {
                 q->fetchAll();
                 result = q->recordCount();
             }
+        } else if (op == Op::Update && updateSql_.isEmpty()) {
+            q->open();
+            udb::checkRowCount(q->field(0)->asLargeInt(), 1);
         } else {
             q->execSql();
             if (op == Op::Update && checkOne) udb::checkRowsAffected(*q, 1);

@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <map>
+#include <optional>
+#include <vector>
 
 #include "platform/core/Variant.h"
 
@@ -50,10 +52,14 @@ public:
     virtual void Insert(fb::Transaction* transaction = nullptr);
     // The number of rows found (0 when none, or when the key gives no condition); the first is loaded.
     virtual int Select(fb::Transaction* transaction = nullptr);
-    // Copies every field of the dataset's current row; false when it is closed or at its end.
+    // Copies every field of the dataset's current row, remembered as the row read; false when it is
+    // closed or at its end.
     virtual bool LoadFromDataSet(data::Dataset& dataset);
-    // Refuses a record whose key gives no condition (it would rewrite the whole table). With checkOne
-    // an update that touched other than one row fails.
+    // Writes the values changed since the row was last read (Select, LoadFromDataSet), so that a
+    // change saved meanwhile by another workstation to other columns stays; a record never read
+    // writes every value it holds. With nothing changed no statement writes, and checkOne only
+    // counts the key's rows. Refuses a record whose key gives no condition (it would rewrite the
+    // whole table). With checkOne an update that touched other than one row fails.
     virtual void Update(fb::Transaction* transaction = nullptr, bool checkOne = false);
     // Does nothing when the key gives no condition.
     virtual void Delete(fb::Transaction* transaction = nullptr);
@@ -96,7 +102,12 @@ private:
     enum class Op { Insert, Select, Update, Delete };
     int run(Op op, fb::Transaction* transaction, bool checkOne);
 
+    // The names Update writes: those changed since the row was read, or all without a read.
+    std::vector<QString> changedNames() const;
+
     std::map<QString, core::Variant> values_;
+    // The row as last read; none until a read.
+    std::optional<std::map<QString, core::Variant>> read_;
     TUniqueKey key_;
     QString insertSql_;
     QString selectSql_;
