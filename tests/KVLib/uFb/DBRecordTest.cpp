@@ -14,6 +14,11 @@
 using core::Variant;
 using ufb::TDBRecord;
 
+// Failure messages show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace {
 
 using tolvtest::errorText;
@@ -221,6 +226,72 @@ TEST_F(DBRecordTest, AnUpdateWritesOnlyWhatChangedSinceTheRowWasRead) {
     gone->transaction()->commit();
     EXPECT_EQ(errorText([&] { unchanged.Update(nullptr, true); }),
               QStringLiteral("Неверное количество обработанных запросом строк. Ожидалось 1 получили 0"));
+    second.close();
+}
+
+// Input the database cannot keep is refused by the record with a message naming the field, before
+// anything is written; a row another workstation holds gets a message the user understands.
+TEST_F(DBRecordTest, BadValuesAndConflictsGetClearMessages) {
+    const QString field = QStringLiteral("\nПоле: NAME (таблица T_CLIENT)");
+    struct Case {
+        QString name;
+        QString error;  // empty: stored
+    };
+    const Case cases[] = {
+        {QStringLiteral("Дем'яненко ★ 漢"),
+         QStringLiteral("Значение содержит символы, которых нет в кодировке базы данных: ★漢") + field},
+        {QString(81, u'ї'),
+         QStringLiteral("Слишком длинное значение: 81 симв., допустимо не более 80") + field},
+        {QString(80, u'ї'), QString()},
+        {QStringLiteral("Ґудзь-Їжакевич №5 «Ювелір» — €"), QString()},
+    };
+    int id = 900;
+    for (const Case& c : cases) {
+        TDBRecord r(QStringLiteral("T_CLIENT"), nullptr);
+        r.SetId(++id);
+        r.SetField(QStringLiteral("NAME"), c.name);
+        const QString inserted = errorText([&] { r.Insert(); });
+        EXPECT_EQ(inserted, c.error.isEmpty() ? QStringLiteral("<no error>") : c.error) << id;
+        EXPECT_EQ(rows(QStringLiteral("ID = %1").arg(id)), c.error.isEmpty() ? 1 : 0);
+
+        // The same value as a change of a stored row.
+        TDBRecord stored(QStringLiteral("T_CLIENT"), QStringLiteral("ID"), 800 + id, nullptr);
+        stored.Insert();
+        ASSERT_EQ(stored.Select(), 1);
+        stored.SetField(QStringLiteral("NAME"), c.name);
+        const QString updated = errorText([&] { stored.Update(nullptr, true); });
+        EXPECT_EQ(updated, inserted) << id;
+    }
+
+    // Another workstation changes the row and has not committed yet.
+    TDBRecord mine(QStringLiteral("T_CLIENT"), QStringLiteral("ID"), 990, nullptr);
+    mine.Insert();
+    ASSERT_EQ(mine.Select(), 1);
+    fb::Database second(testDb().path());
+    second.open();
+    {
+        fb::Transaction theirs(&second);
+        theirs.setParams(
+            {QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
+        TDBRecord other(QStringLiteral("T_CLIENT"), QStringLiteral("ID"), 990, &theirs);
+        ASSERT_EQ(other.Select(), 1);
+        other.SetField(QStringLiteral("AMOUNT"), 5);
+        other.Update(nullptr, true);
+        mine.SetField(QStringLiteral("NAME"), QStringLiteral("Моя зміна"));
+        try {
+            mine.Update(nullptr, true);
+            ADD_FAILURE() << "the held row was written";
+        } catch (const fb::Error& e) {
+            EXPECT_EQ(e.message(),
+                      QStringLiteral("Запись изменена другим пользователем или изменяется им сейчас. "
+                                     "Откройте её заново и повторите изменения.\nТаблица: T_CLIENT"));
+            // Callers that retry later still tell a conflict by its codes.
+            EXPECT_TRUE(e.hasGdsCode(fb::gds::UpdateConflict) || e.hasGdsCode(fb::gds::LockConflict));
+        }
+        theirs.rollback();
+    }
+    mine.Update(nullptr, true);
+    EXPECT_EQ(rows(QStringLiteral("ID = 990 and NAME = 'Моя зміна'")), 1);
     second.close();
 }
 

@@ -1,5 +1,6 @@
 #include "kv_DBRecord.h"
 
+#include <QStringEncoder>
 #include <QStringList>
 #include <algorithm>
 #include <vector>
@@ -11,6 +12,8 @@
 #include "kv_Translator.h"
 #include "platform/core/Exception.h"
 #include "platform/data/Dataset.h"
+#include "platform/fb/Database.h"
+#include "platform/fb/Error.h"
 #include "platform/fb/Transaction.h"
 
 namespace ufb {
@@ -130,7 +133,109 @@ struct BoundSql {
     }
 };
 
+// What the record checks of a text column before writing to it.
+struct TextColumn {
+    int length = 0;  // characters; 0 for a text blob
+    bool win1251 = false;
+};
+using TextColumns = std::map<QString, TextColumn>;
+
+constexpr int kCharsetWin1251 = 52;
+
+// The text columns of a table as the database's system tables describe them, read once per database
+// and table for the life of the process (the schema does not change under a running program).
+const TextColumns& textColumnsOf(fb::Database* db, fb::Transaction* transaction, const QString& table) {
+    static std::map<QString, TextColumns> cache;
+    const QString key = db->databaseName() + u'\n' + table.toUpper();
+    if (auto it = cache.find(key); it != cache.end()) return it->second;
+    std::unique_ptr<fb::Query> q = transaction ? udb::createQuery(transaction) : udb::createQuery(db);
+    q->setSql(QStringLiteral(
+        "select trim(RF.RDB$FIELD_NAME), F.RDB$FIELD_TYPE, F.RDB$FIELD_SUB_TYPE, F.RDB$CHARACTER_LENGTH, "
+        "F.RDB$CHARACTER_SET_ID from RDB$RELATION_FIELDS RF join RDB$FIELDS F on F.RDB$FIELD_NAME = "
+        "RF.RDB$FIELD_SOURCE where RF.RDB$RELATION_NAME = :TABLE_NAME"));
+    q->setParam(QStringLiteral("TABLE_NAME"), table.toUpper());
+    q->open();
+    TextColumns columns;
+    bool any = false;
+    for (; !q->eof(); q->next()) {
+        any = true;
+        const int type = q->field(1)->asInteger();
+        const bool blobText = type == 261 && q->field(2)->asInteger() == 1;
+        if (type != 14 && type != 37 && !blobText) continue;  // CHAR, VARCHAR, text blob
+        columns[q->field(0)->asString()] = {blobText ? 0 : q->field(3)->asInteger(),
+                                            q->field(4)->asInteger() == kCharsetWin1251};
+    }
+    if (!any) {
+        // An unknown table is the server's to report; nothing is remembered for it.
+        static const TextColumns none;
+        return none;
+    }
+    return cache[key] = std::move(columns);
+}
+
+bool encodesInWin1251(const QString& text) {
+    QStringEncoder encoder("windows-1251");
+    const QByteArray bytes = encoder.encode(text);  // encodes only when taken as bytes
+    return !encoder.hasError();
+}
+
+// The characters of the text that WIN1251 lacks, each once, in order of appearance.
+QString charactersOutsideWin1251(const QString& text) {
+    QString found;
+    std::map<char32_t, bool> known;
+    for (const char32_t c : text.toUcs4()) {
+        if (c < 0x80) continue;
+        const QString one = QString::fromUcs4(&c, 1);
+        auto it = known.find(c);
+        if (it == known.end()) it = known.emplace(c, encodesInWin1251(one)).first;
+        if (!it->second && !found.contains(one)) found += one;
+    }
+    return found;
+}
+
+qsizetype characterCount(const QString& text) {
+    qsizetype n = 0;
+    for (const QChar c : text) {
+        if (!c.isLowSurrogate()) ++n;
+    }
+    return n;
+}
+
 }  // namespace
+
+void TDBRecord::checkTexts(const std::vector<QString>& names, fb::Transaction* transaction) const {
+    const TextColumns* columns = nullptr;
+    for (const QString& name : names) {
+        const Variant& value = values_.at(name);
+        if (value.type() != core::VarType::Text) continue;
+        if (!columns) {
+            columns = &textColumnsOf(transaction ? transaction->defaultDatabase() : database(), transaction,
+                                     tableName_);
+        }
+        const auto column = columns->find(name);
+        if (column == columns->end()) continue;
+        const QString field = tr("kv_DBRecord.TDBRecord.checkTexts.Field", u"\nПоле: ") + name +
+                              tr("kv_DBRecord.TDBRecord.checkTexts.Table", u" (таблица ") + tableName_ + u')';
+        const QString text = value.toText();
+        if (column->second.win1251 && !encodesInWin1251(text)) {
+            throw core::Exception(tr("kv_DBRecord.TDBRecord.checkTexts.Charset",
+                                     u"Значение содержит символы, которых нет в кодировке базы данных: ") +
+                                  charactersOutsideWin1251(text) + field);
+        }
+        const int max = column->second.length;
+        if (max <= 0) continue;
+        qsizetype length = characterCount(text);
+        // Blanks past the column's end the server drops by itself.
+        for (qsizetype i = text.size(); length > max && i > 0 && text[i - 1] == u' '; --i) --length;
+        if (length > max) {
+            throw core::Exception(
+                tr("kv_DBRecord.TDBRecord.checkTexts.Length", u"Слишком длинное значение: ") +
+                QString::number(length) +
+                tr("kv_DBRecord.TDBRecord.checkTexts.Length_", u" симв., допустимо не более ") +
+                QString::number(max) + field);
+        }
+    }
+}
 
 std::vector<QString> TDBRecord::changedNames() const {
     std::vector<QString> names;
@@ -151,6 +256,7 @@ int TDBRecord::run(Op op, fb::Transaction* transaction, bool checkOne) {
     // The texts kept on the record are the literal statements (the insert one is the exchange line);
     // building them first also refuses an unassigned value before anything runs.
     BoundSql bound;
+    std::vector<QString> written;
     switch (op) {
         case Op::Insert: {
             insertSql_ = buildInsertSql();
@@ -158,6 +264,7 @@ int TDBRecord::run(Op op, fb::Transaction* transaction, bool checkOne) {
             for (const auto& [name, value] : values_) {
                 names << name;
                 places << bound.bind(QStringLiteral("V"), value);
+                written.push_back(name);
             }
             bound.text = QStringLiteral("insert into ") + tableName_ + QStringLiteral(" ( ") +
                          names.join(u',') + QStringLiteral(" ) values ( ") + places.join(u',') +
@@ -171,7 +278,8 @@ int TDBRecord::run(Op op, fb::Transaction* transaction, bool checkOne) {
             break;
         case Op::Update: {
             QStringList sets, places;
-            for (const QString& name : changedNames()) {
+            written = changedNames();
+            for (const QString& name : written) {
                 const Variant& value = values_.at(name);
                 sets << name + u'=' + udb::var2DbVar(value);
                 places << name + u'=' + bound.bind(QStringLiteral("V"), value);
@@ -196,6 +304,8 @@ int TDBRecord::run(Op op, fb::Transaction* transaction, bool checkOne) {
             bound.appendKey(key_);
             break;
     }
+    // The server would refuse such texts with its own words, or not say which field it meant.
+    checkTexts(written, chosen);
     std::unique_ptr<fb::Query> q = chosen ? udb::createQuery(chosen) : udb::createQuery(database());
     const bool own = !chosen;
     try {
@@ -217,6 +327,19 @@ int TDBRecord::run(Op op, fb::Transaction* transaction, bool checkOne) {
         }
         if (own) q->transaction()->commit();
         return result;
+    } catch (const fb::Error& e) {
+        if (own && q->transaction()->inTransaction()) q->transaction()->rollback();
+        if (!e.hasGdsCode(fb::gds::Deadlock) && !e.hasGdsCode(fb::gds::UpdateConflict) &&
+            !e.hasGdsCode(fb::gds::LockConflict)) {
+            throw;
+        }
+        // Another workstation changed the row, or holds it changed and uncommitted. The codes stay,
+        // for callers that retry later.
+        const QString text = tr("kv_DBRecord.TDBRecord.UpdateConflict",
+                                u"Запись изменена другим пользователем или изменяется им "
+                                u"сейчас. Откройте её заново и повторите изменения.") +
+                             tr("kv_DBRecord.TDBRecord.UpdateConflict_", u"\nТаблица: ") + tableName_;
+        throw fb::Error(text, text, e.gdsCodes(), e.sqlCode());
     } catch (...) {
         if (own && q->transaction()->inTransaction()) q->transaction()->rollback();
         throw;

@@ -48,7 +48,9 @@ public:
     TDBRecord& operator=(const TDBRecord&) = default;
 
     // Statements, on the given transaction, else the record's, else one of their own (committed on
-    // success, rolled back on failure).
+    // success, rolled back on failure). Insert and Update refuse a text its column cannot keep with a
+    // message naming the field; a row another workstation changed or holds raises an fb::Error with
+    // a message saying so and the server's codes.
     virtual void Insert(fb::Transaction* transaction = nullptr);
     // The number of rows found (0 when none, or when the key gives no condition); the first is loaded.
     virtual int Select(fb::Transaction* transaction = nullptr);
@@ -104,6 +106,9 @@ private:
 
     // The names Update writes: those changed since the row was read, or all without a read.
     std::vector<QString> changedNames() const;
+    // Refuses, naming the field, a text its column cannot keep: characters outside WIN1251 in a
+    // WIN1251 column, or more characters than the column holds.
+    void checkTexts(const std::vector<QString>& names, fb::Transaction* transaction) const;
 
     std::map<QString, core::Variant> values_;
     // The row as last read; none until a read.
