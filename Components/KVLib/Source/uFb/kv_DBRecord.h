@@ -92,7 +92,9 @@ public:
 
     const std::map<QString, core::Variant>& values() const { return values_; }
     TUniqueKey& key() { return key_; }
-    // The statements as last built.
+    // The statements as last built, in their literal form (values rendered by udb::var2DbVar; an
+    // update that wrote nothing leaves its text empty). They run with their values bound as
+    // parameters, so that no process format reaches the server.
     const QString& insertSql() const { return insertSql_; }
     const QString& selectSql() const { return selectSql_; }
     const QString& updateSql() const { return updateSql_; }
