@@ -111,10 +111,13 @@ class DBRecordTest : public tolvtest::DbSuite {
 protected:
     static void SetUpTestSuite() {
         DbSuite::SetUpTestSuite();
-        fb::runScript(*TolvMain::getZarvelDb(),
-                      QStringLiteral("create generator GEN_T_CLIENT_ID;\n"
-                                     "create table T_CLIENT (ID integer not null primary key, NAME varchar(80), "
-                                     "D date, AMOUNT integer);\n"));
+        fb::runScript(
+            *TolvMain::getZarvelDb(),
+            QStringLiteral("create generator GEN_T_CLIENT_ID;\n"
+                           "create table T_CLIENT (ID integer not null primary key, NAME varchar(80), "
+                           "D date, AMOUNT integer);\n"
+                           "create table T_TEXT (ID integer not null primary key, V varchar(10000), "
+                           "B blob sub_type text);\n"));
     }
     static int rows(const QString& where) {
         ufb::AutoQuery q(QStringLiteral("select count(*) as N from T_CLIENT where ") + where, nullptr);
@@ -293,6 +296,39 @@ TEST_F(DBRecordTest, BadValuesAndConflictsGetClearMessages) {
     mine.Update(nullptr, true);
     EXPECT_EQ(rows(QStringLiteral("ID = 990 and NAME = 'Моя зміна'")), 1);
     second.close();
+}
+
+// The exchange line of a row with long texts goes into the database whole: a varchar column filled
+// to its 10,000 characters and a megabyte of text blob, inserted and then changed.
+TEST_F(DBRecordTest, LongTextsFromAnExchangeLineAreStoredWhole) {
+    // Read back as blobs: a connection in UTF8 cannot fetch more than 8191 characters of a varchar.
+    const auto stored = [](const char* column) {
+        ufb::AutoQuery q(QStringLiteral("select cast(%1 as blob sub_type text character set UTF8) as T "
+                                        "from T_TEXT where ID = 1")
+                             .arg(QLatin1String(column)),
+                         nullptr);
+        q->open();
+        return q.getFields(QStringLiteral("T")).toText();
+    };
+    QString blob;
+    while (blob.size() < (1 << 20)) blob += QStringLiteral("Рядок 'з лапками', кома',\n) values ( '''\r\n");
+    const QString full(10000, u'ї');
+    TDBRecord source(QStringLiteral("T_TEXT"), nullptr);
+    source.SetId(1);
+    source.SetField(QStringLiteral("V"), full);
+    source.SetField(QStringLiteral("B"), blob);
+    TDBRecord line;
+    line.LoadFromInsertSql(source.buildInsertSql());
+    line.Insert();
+    EXPECT_TRUE(stored("V") == full);
+    EXPECT_TRUE(stored("B") == blob);
+
+    TDBRecord changed(QStringLiteral("T_TEXT"), QStringLiteral("ID"), 1, nullptr);
+    changed.SetField(QStringLiteral("V"), QString(9000, u'ґ'));
+    changed.SetField(QStringLiteral("B"), blob + blob);
+    changed.Update(nullptr, true);
+    EXPECT_TRUE(stored("V") == QString(9000, u'ґ'));
+    EXPECT_EQ(stored("B").size(), 2 * blob.size());
 }
 
 TEST_F(DBRecordTest, KeysAndRefusals) {

@@ -119,6 +119,13 @@ struct BoundSql {
     QString bind(const QString& prefix, const Variant& value) {
         const QString name = prefix + QString::number(params.size());
         params.emplace_back(name, value);
+        // A text parameter of a UTF8 connection holds at most 8191 characters (four bytes each within
+        // the 32 K of a message); a longer text travels as a text blob, which the server assigns to a
+        // text column of any kind.
+        if (value.type() == core::VarType::Text && value.toText().size() > 8191) {
+            return QStringLiteral("cast(:") + name +
+                   QStringLiteral(" as blob sub_type text character set UTF8)");
+        }
         return u':' + name;
     }
     // " where A=:K0 and B=:K1" over the key fields that count, as TUniqueKey::whereClause writes them.
