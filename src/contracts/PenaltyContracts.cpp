@@ -65,9 +65,12 @@ QString name(const char* const* list, int index) {
     return QString::fromLatin1(list[index]);
 }
 
-// A one-row question in a transaction of its own; null when no row came back.
-Variant ask(const QString& sql, const QString& field) {
+// A one-row question in a transaction of its own, with the values of its ":NAME" parameters; null when
+// no row came back.
+Variant ask(const QString& sql, const QString& field,
+            std::initializer_list<std::pair<QString, Variant>> params = {}) {
     ufb::AutoQuery q(sql, nullptr);
+    for (const auto& [name, value] : params) q->setParam(name, value);
     q->open();
     if (q->isEmpty()) return Variant::null();
     return q->fieldByName(field).value();
@@ -253,13 +256,14 @@ DateTime TPenaltyContractInfo::getLastOpDate(bool onlyPayments) const {
 }
 
 DateTime TPenaltyContractInfo::findOpDate(DateTime date, bool after, bool onlyPayments) const {
+    // The day is a parameter: as text it would follow the user's date format, which the server does
+    // not read.
     QString sql = QStringLiteral("select OP_DATE from PENALTY_OPERATIONS where DEPOSIT_ID = '") +
                   udb::quoteSql(getContractValue(cCONTRACT_ID).toText()) + QStringLiteral("' and OP_DATE ") +
-                  (after ? QStringLiteral(">=") : QStringLiteral("<")) + QStringLiteral(" '") +
-                  core::dateToStr(date) + u'\'';
+                  (after ? QStringLiteral(">=") : QStringLiteral("<")) + QStringLiteral(" :DAY");
     if (onlyPayments) sql += QStringLiteral(" and OP_SUM>=0 ");
     sql += QStringLiteral(" order by OP_DATE ") + (after ? QStringLiteral("asc") : QStringLiteral("desc"));
-    const Variant found = ask(sql, QStringLiteral("OP_DATE"));
+    const Variant found = ask(sql, QStringLiteral("OP_DATE"), {{QStringLiteral("DAY"), date.datePart()}});
     return found.isEmpty() ? DateTime() : found.toDateTime();
 }
 

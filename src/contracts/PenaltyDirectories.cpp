@@ -179,9 +179,13 @@ bool DepositSubjsDir::scAddSubject(int depositTypeId, const QString& name, int c
         q->open();
         if (q->fieldByName(QStringLiteral("CNT")).asInteger() > 0) return false;
     }
-    udb::execSql(
-        QStringLiteral(" insert into DEPOSIT_SUBJECTS (NAME, DEPOSIT_TYPE_ID, ITEMS_COUNT) values (") +
-        nameLiteral + QStringLiteral(", ") + type + QStringLiteral(", ") + QString::number(count) + u')');
+    // Through the record: a name longer than the directory's column is refused naming the column, as
+    // the item's own save refuses it, instead of with the server's words.
+    ufb::TDBRecord subject(QStringLiteral("DEPOSIT_SUBJECTS"), nullptr);
+    subject.SetField(QStringLiteral("NAME"), name);
+    subject.SetField(QStringLiteral("DEPOSIT_TYPE_ID"), depositTypeId);
+    subject.SetField(QStringLiteral("ITEMS_COUNT"), count);
+    subject.Insert();
     return true;
 }
 
@@ -431,9 +435,9 @@ bool GoldTarifs::close() {
 
 // ---- GoldTarifInfo --------------------------------------------------------------------------------
 
-namespace {
+const char* const goldTarifFields[4] = {"ID", "PROB_NAME", "PRICE_PER_GRAM", "DEPOSIT_PER_GRAM"};
 
-const char* const goldTarifFields[] = {"ID", "PROB_NAME", "PRICE_PER_GRAM", "DEPOSIT_PER_GRAM"};
+namespace {
 
 QString goldTarifColumn(int index) {
     if (index < 0 || index >= static_cast<int>(std::size(goldTarifFields))) {

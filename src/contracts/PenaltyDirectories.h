@@ -133,6 +133,9 @@ private:
     std::unique_ptr<DirDragMeTypes> meTypes_;
 };
 
+// Positions of the gold tariff record's columns (getValue, setValue).
+extern const char* const goldTarifFields[4];
+
 // One GOLD_TARIF row, keyed ID = 0 until the caller sets it.
 class GoldTarifInfo : public ufb::TDBRecord {
 public:

@@ -79,10 +79,14 @@ DateTime reachOf(const Op& operation) {
 // Checkpoints are the rests the calculation found after each operation; a change reaching a day
 // makes those of that day and every later one wrong, and a calculation never corrects a checkpoint.
 void clearCheckpoints(int depositId, DateTime from, fb::Transaction* transaction) {
-    udb::execSql(QStringLiteral(" update PENALTY_OPERATIONS set OP_REST_BASE=NULL, OP_REST_PERC=NULL, "
-                                "OP_REST_PENALTY=NULL, OP_REST_STORAGE=NULL where DEPOSIT_ID = ") +
-                     QString::number(depositId) + QStringLiteral(" and OP_DATE >= ") + udb::var2DbVar(from),
-                 transaction);
+    // The day goes as a parameter, never as text in the user's date format.
+    ufb::AutoQuery q(QStringLiteral(" update PENALTY_OPERATIONS set OP_REST_BASE=NULL, OP_REST_PERC=NULL, "
+                                    "OP_REST_PENALTY=NULL, OP_REST_STORAGE=NULL where DEPOSIT_ID = ") +
+                         QString::number(depositId) + QStringLiteral(" and OP_DATE >= :FROM_DAY"),
+                     transaction);
+    q->setParam(QStringLiteral("FROM_DAY"), from.datePart());
+    q->execSql();
+    if (!transaction) q->transaction()->commit();
 }
 
 // The event under which the operation's services are stored: a repayment that closed its contract

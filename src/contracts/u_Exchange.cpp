@@ -32,7 +32,9 @@ QString column(int index) {
 TExchangeInfo::TExchangeInfo(int filialId, DateTime date)
     : TDBRecord(QStringLiteral("DIR_EXCHANGE"), nullptr), filialId_(filialId), date_(date) {
     SetKey(column(eID_FILIAL), filialId);
-    SetKey(column(eDATA), core::dateToStr(date));
+    // The day itself, not its text: the text follows the user's date format, which the server does not
+    // read.
+    SetKey(column(eDATA), date.datePart());
     exists_ = Select() > 0;
 }
 
@@ -50,10 +52,10 @@ bool TExchangeInfo::findRate(double& rate, DateTime date) const {
         return true;
     }
     const DateTime day = date.dayNumber() == 0 ? date_ : date;
-    ufb::AutoQuery q(QStringLiteral("select * from DIR_EXCHANGE where DATA < ") +
-                         udb::var2DbVar(day.datePart()) + QStringLiteral(" and ID_FILIAL = ") +
+    ufb::AutoQuery q(QStringLiteral("select * from DIR_EXCHANGE where DATA < :DAY and ID_FILIAL = ") +
                          QString::number(filialId_) + QStringLiteral(" order by DATA desc"),
                      nullptr);
+    q->setParam(QStringLiteral("DAY"), day.datePart());
     q->open();
     rate =
         q->isEmpty() ? 1.0 : Money100::fromTenThousandths(q->fieldByName(column(eUSD_EXCHANGE)).asLargeInt());

@@ -32,6 +32,11 @@ const QString kDEPOSIT_PER_GRAM = QStringLiteral("DEPOSIT_PER_GRAM");
 const QString kWEIGHT = QStringLiteral("WEIGHT");
 const QString kWEIGHT_GEM = QStringLiteral("WEIGHT_GEM");
 
+// The item's texts are kept whole in memory, not cut to their columns (NAME 255, PROB_NAME 80): the
+// record refuses an over-long one when it is saved, naming the column, where a cut would lose the end
+// of what was typed unnoticed.
+constexpr int kWholeText = 0;
+
 constexpr quint32 kRed = 0xFF0000;
 constexpr quint32 kGrayText = 0x808080;
 
@@ -133,7 +138,7 @@ grid::Column& ContractSubjects::addItemColumn(const QString& fieldName, int widt
 void ContractSubjects::initFields() {
     const auto change = [this](data::Field& f) { onFieldChange(f); };
     addIntegerField(kID)->setVisible(false);
-    data::Field* name = addStringField(kNAME, 255);
+    data::Field* name = addStringField(kNAME, kWholeText);
     addIntegerField(kITEMS_COUNT);
     data::Field* price = addMoney100Field(kPRICE);
     data::Field* credit = addMoney100Field(kDEPOSIT_SUM);
@@ -376,10 +381,10 @@ void ContractSubjectsGold::initFields() {
     const auto change = [this](data::Field& f) { onFieldChange(f); };
     addIntegerField(kID)->setVisible(false);
     std::vector<data::Field*> required;
-    required.push_back(addStringField(kNAME, 255));
+    required.push_back(addStringField(kNAME, kWholeText));
     addIntegerField(kITEMS_COUNT);
     addIntegerField(kID_PROB)->setVisible(false);
-    required.push_back(addStringField(kPROB_NAME, 80));
+    required.push_back(addStringField(kPROB_NAME, kWholeText));
     required.push_back(addMoney100Field(kPRICE_PER_GRAM));
     required.push_back(addMoney100Field(kDEPOSIT_PER_GRAM));
     required.push_back(addFloatFieldExt(kWEIGHT, 2));

@@ -7,6 +7,7 @@
 
 #include "platform/fb/Error.h"
 #include "tests/db/SchemaDb.h"
+#include "tests/support/PrivateServer.h"
 
 namespace {
 
@@ -260,6 +261,41 @@ TEST_F(RoleTest, ManagerGrantsAndRevokesRolesAndAddsUsers) {
     EXPECT_EQ(
         check.value(QStringLiteral("select AGENT_NAME from AGENTS where AGENT_LOGIN = 'NEWMASTER'")).toText(),
         QStringLiteral("Шевчук Ольга"));
+}
+
+// A branch office runs the database on a server, where passwords are checked: the same schema built
+// through the server, a cashier logging in with a password and keeping Cyrillic texts.
+TEST(ServerRoleTest, ACashierWorksThroughTheServerOnTheSchemaDatabase) {
+    tolvtest::PrivateServer server;
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    const QString url = server.databaseUrl(QStringLiteral("tolvanix.fdb"));
+    ASSERT_NO_THROW(tolvtest::TestDatabase::build(url, false, tolvtest::PrivateServer::sysdbaPassword()));
+    {
+        fb::Database admin(url);
+        admin.setPassword(tolvtest::PrivateServer::sysdbaPassword());
+        admin.open();
+        Sql sql(admin);
+        sql.exec(QStringLiteral("create user KASIR password 'kasa1'"));
+        sql.exec(QStringLiteral("grant AGENTROLE to KASIR"));
+        sql.commit();
+    }
+    fb::Database db(url);
+    db.setUserName(QStringLiteral("KASIR"));
+    db.setPassword(QStringLiteral("kasa1"));
+    db.setRole(QStringLiteral("AGENTROLE"));
+    db.open();
+    Sql sql(db);
+    const Params row{{"ID", tolvtest::freshKey()},
+                     {"NAME", QStringLiteral("Ґудзь-Їжакевич Мар'яна Юріївна")}};
+    sql.exec(QStringLiteral("insert into CLIENTS (CLIENT_ID, CLIENT_NAME) values (:ID, :NAME)"), row);
+    EXPECT_EQ(
+        sql.value(QStringLiteral("select CLIENT_NAME from CLIENTS where CLIENT_ID = :ID"), row).toText(),
+        row.at(QStringLiteral("NAME")).toText());
+    // Compared in the database's own character set, not only carried through.
+    EXPECT_EQ(
+        sql.count(QStringLiteral("select count(*) from CLIENTS where UPCASE(CLIENT_NAME) like 'ҐУДЗЬ%'")), 1);
+    EXPECT_EQ(sql.value(QStringLiteral("select current_user from rdb$database")).toText(),
+              QStringLiteral("KASIR"));
 }
 
 }  // namespace

@@ -49,7 +49,8 @@ TEST_F(SchemaBuildTest, EveryListedColumnExistsInItsTable) {
             }
         }
     };
-    check(tolvtest::kPositionLists);
+    check(tolvtest::programPositionLists());
+    check(tolvtest::kPendingPositionLists);
     check(tolvtest::kNamedColumns);
     check(tolvtest::kExchangeColumns);
     EXPECT_GT(checked, 300);  // the lists were really walked

@@ -1,71 +1,57 @@
 #pragma once
 // Columns the program addresses in the database, for schema tests that check each one exists in a
 // freshly built database. Physical column order is not checked: the position lists live in the code.
+// The position lists of the records already built are the program's own arrays, not copies, so that a
+// misspelt column in the program fails the schema test.
 
-#include <initializer_list>
+#include <iterator>
+#include <vector>
+
+#include "PenaltyContracts.h"
+#include "PenaltyDirectories.h"
+#include "PenaltyOperations.h"
+#include "PenaltySales.h"
+#include "TClients.h"
+#include "u_Exchange.h"
+#include "u_filials.h"
 
 namespace tolvtest {
 
 struct TableColumns {
     const char* list;  // the program's name for the list, for failure messages
     const char* table;
-    std::initializer_list<const char*> columns;
+    std::vector<const char*> columns;
 };
 
-// The shared column lists that record classes address by position, in position order.
-static const TableColumns kPositionLists[] = {
-    {"dirFilialFields",
-     "DIR_FILIAL",
-     {"ID", "NUMBER", "NAME", "IS_IMPORT", "IS_CURENT", "ORDER_NUM_AUTOINC", "WNT_RECEIPT_NUM_AUTOINC",
-      "WNT_EXPENSE_NUM_AUTOINC", "REG_RECEIPT_NUM_AUTOINC", "REG_EXPENSE_NUM_AUTOINC", "GUID"}},
+template <std::size_t N>
+TableColumns programList(const char* list, const char* table, const char* const (&columns)[N]) {
+    return {list, table, std::vector<const char*>(std::begin(columns), std::end(columns))};
+}
+
+// The column lists that the program's record classes address by position.
+inline std::vector<TableColumns> programPositionLists() {
+    using namespace TolvLogic;
+    return {
+        programList("dirFilialFields", "DIR_FILIAL", dirFilialFields),
+        programList("penaltyContractsFields", "PENALTY_CONTRACTS", penaltyContractsFields),
+        programList("penaltyDepositsFields", "PENALTY_DEPOSITS", penaltyDepositsFields),
+        programList("contractImportFields", "CONTRACT_IMPORT", contractImportFields),
+        programList("penaltyOperationsFields", "PENALTY_OPERATIONS", penaltyOperationsFields),
+        programList("salesFields", "SALES", salesFields),
+        programList("toSaleFields", "TOSALE", toSaleFields),
+        programList("goldTarifFields", "GOLD_TARIF", goldTarifFields),
+        programList("dirExchangeFields", "DIR_EXCHANGE", dirExchangeFields),
+        programList("clientsFields", "CLIENTS", clientsFields),
+    };
+}
+
+// Position lists of the subsystems whose records are still to be built: the columns the schema
+// already promises them, in position order.
+static const TableColumns kPendingPositionLists[] = {
     {"zvitCompanyFields",
      "ZVIT_COMPANY",
      {"ID", "EDR_CD", "FULL_NM", "REG_NM", "POST_CD", "REG_PART", "CITY_NM", "STR_NM", "BULD_N", "ICTEL_CD",
       "PHN_N", "FAX_N", "SN_SVIS", "N_SVIS", "MN_SVIS", "CHACC_SN", "CHACC_NM", "CHACC_MN", "SUB_DEP_CNT"}},
-    {"penaltyContractsFields",
-     "PENALTY_CONTRACTS",
-     {"CONTRACT_ID", "CLIENT_ID", "AGENT_ID", "CONTRACT_DATE", "CONTRACT_STATE", "NOTE", "CONTRACT_CLOSE",
-      "CONTRACT_NUM", "FILIAL_ID", "IS_ARCHIVE"}},
-    {"penaltyDepositsFields",
-     "PENALTY_DEPOSITS",
-     {"DEPOSIT_SUM",
-      "PENALTY_DAYS",
-      "DEPOSIT_PERC",
-      "PENALTY_PERC",
-      "DEPOSIT_PLACE",
-      "DOLLAR_PRICE",
-      "SUBJECT_PRICE",
-      "OFF_FLAG",
-      "IS_CALC_PERC_WITH_PENALTY",
-      "EXCEED_DAYS",
-      "IS_PRIV_IN_EXCEED",
-      "IS_PENAL_FROM_RET_SUM",
-      "MIN_ACCRUAL_DAYS",
-      "STORAGE_TYPE",
-      "STORAGE_VAL",
-      "IS_STORAGE_START_W_PEN",
-      "STORAGE_MIN_DAYS",
-      "STORAGE_SUM",
-      "IS_USD_EXCHANGE",
-      "IS_MAKE_EXCHANGE_BY_INCREASE"}},
-    {"contractImportFields",
-     "CONTRACT_IMPORT",
-     {"CLIENT_NAME", "CLIENT_ADDRESS", "CLIENT_PHONE", "CLIENT_INFO", "CLIENT_INN", "CLIENT_PASSPORT_SN",
-      "CLIENT_PASSPORT_NUM", "CLIENT_PASSPORT_INFO", "CLIENT_PASSPORT_DATE", "AGENT_NAME", "KASSIR_ID",
-      "DEPOSIT_PLACE"}},
-    {"penaltyOperationsFields",
-     "PENALTY_OPERATIONS",
-     {"OP_ID", "DEPOSIT_ID", "OP_SUM", "OP_STORAGE_SUM", "OP_PERC_SUM", "OP_PENALTY_SUM", "OP_INFO",
-      "OP_DATE", "NON_CALC_DAYS", "OP_REST_PERC", "OP_REST_STORAGE", "OP_REST_PENALTY", "OP_REST_BASE"}},
-    {"salesFields",
-     "SALES",
-     {"AGENT_ID", "CONTRACT_ID", "SALE_SUM", "SALE_BASE", "SALE_STORAGE", "SALE_PERC", "SALE_PENALTY",
-      "BASE_SUM", "STORAGE_SUM", "PERC_SUM", "PENALTY_SUM", "SALE_INFO", "MONEY_BACK_SUM",
-      "IS_CREATE_WARRANT"}},
-    {"toSaleFields",
-     "TOSALE",
-     {"AGENT_ID", "CONTRACT_ID", "TOSALE_SUM", "TOSALE_INFO", "TOSALE_DATE", "NON_CALC_DAYS"}},
-    {"goldTarifFields", "GOLD_TARIF", {"ID", "PROB_NAME", "PRICE_PER_GRAM", "DEPOSIT_PER_GRAM"}},
     {"warrantesFields",
      "WARRANTES",
      {"ID",
@@ -94,15 +80,10 @@ static const TableColumns kPositionLists[] = {
      "REGISTERS",
      {"ID", "ID_DIR_WARRANTES", "ID_FILIAL", "R_TYPE", "R_NUMBER", "R_DATE", "R_SUBJ_TYPE"}},
     {"dirWarrantesFields", "DIR_WARRANTES", {"ID", "ACCOUNT_NUMBER", "CODE", "W_TYPE"}},
-    {"dirExchangeFields", "DIR_EXCHANGE", {"ID", "ID_FILIAL", "USD_EXCHANGE", "DATA"}},
     {"actFields",
      "ACT",
      {"ID", "NUM", "ACT_DATE", "ID_SUBJTYPE", "ID_WARE_FROM", "ID_WARE_TO", "IS_BLOCKED", "IS_ARHIVE",
       "ID_FILIAL", "ID_PARCEL"}},
-    {"clientsFields",
-     "CLIENTS",
-     {"CLIENT_NAME", "CLIENT_ADDRESS", "CLIENT_PHONE", "CLIENT_INFO", "CLIENT_ID", "CLIENT_INN",
-      "CLIENT_PASSPORT_SN", "CLIENT_PASSPORT_NUM", "CLIENT_PASSPORT_INFO", "CLIENT_PASSPORT_DATE"}},
     {"parcelFields", "PARCEL", {"ID", "NUM_PARCEL", "DATE_PARCEL", "NUM_REESTR", "IS_ARHIVE"}},
     {"zayavleniyaFields", "ZAYAVLENIYA", {"CONTRACT_ID", "DATE_CUR", "DATE_TO", "NOTE"}},
 };

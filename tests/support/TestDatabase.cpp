@@ -53,8 +53,9 @@ std::unique_ptr<TestDatabase> suiteDb;
 
 QString TestDatabase::sourceDir() { return QStringLiteral(TOLV_SOURCE_DIR); }
 
-void TestDatabase::build(const QString& path, bool withDemo) {
+void TestDatabase::build(const QString& path, bool withDemo, const QString& password) {
     fb::Database db(path);
+    if (!password.isEmpty()) db.setPassword(password);
     db.create();
     QStringList folders = kBaseFolders;
     if (withDemo) folders << QStringLiteral("db/demo");

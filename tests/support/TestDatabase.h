@@ -28,8 +28,9 @@ public:
 
     // The source tree's folder, for tests that read the project's own files.
     static QString sourceDir();
-    // Builds a new database file from the schema and seed folders (and demo, when asked).
-    static void build(const QString& path, bool withDemo = false);
+    // Builds a new database file from the schema and seed folders (and demo, when asked); the password
+    // is SYSDBA's, for a database made through a server.
+    static void build(const QString& path, bool withDemo = false, const QString& password = QString());
 
 private:
     QTemporaryDir dir_;

@@ -11,6 +11,20 @@ root=${2:-}
 [ -n "$cmd" ] && [ -n "$root" ] || { echo "usage: $0 start ROOT PORT PASSWORD | stop ROOT" >&2; exit 2; }
 root=$(realpath "$root")
 
+# The folder of the installed international module: the server package's, wherever the system keeps it.
+intl_dir() {
+    local conf
+    conf=$(dpkg -L firebird3.0-server-core 2> /dev/null | grep -m1 '/intl/fbintl\.conf$' || true)
+    for conf in "$conf" /usr/lib/*/firebird/3.0/intl/fbintl.conf /usr/lib/firebird/3.0/intl/fbintl.conf \
+        /opt/firebird/intl/fbintl.conf; do
+        if [ -n "$conf" ] && [ -e "$conf" ]; then
+            dirname "$conf"
+            return 0
+        fi
+    done
+    return 1
+}
+
 case "$cmd" in
 start)
     port=${3:?port}
@@ -24,6 +38,13 @@ UdfAccess = None
 CONF
     echo "security.db = $root/security3.fdb" > "$root/databases.conf"
     [ -f /etc/firebird/3.0/plugins.conf ] && cp /etc/firebird/3.0/plugins.conf "$root/"
+    # Character sets other than the built-in ones (WIN1251 among them) live in the international
+    # module, which the server loads from under its root ($(root)/intl/fbintl). A copy: the engine
+    # does not take the module through a symbolic link.
+    intl=$(intl_dir) || { echo "the Firebird international module (intl/fbintl.conf) is not installed" >&2; exit 1; }
+    rm -rf "$root/intl"
+    mkdir "$root/intl"
+    cp -L "$intl"/* "$root/intl/"
     rm -f "$root/security3.fdb"
     # The security database is made with the embedded engine, before the server owns the folder.
     FIREBIRD="$root" FIREBIRD_LOCK="$root/lock" isql-fb -q -user SYSDBA > "$root/init.log" 2>&1 <<SQL

@@ -3,6 +3,7 @@
 #include "kv_MainDb.h"
 #include "kv_QueryWrapper.h"
 #include "kv_RxMemWrapper.h"
+#include "platform/core/Exception.h"
 #include "platform/data/MemTable.h"
 #include "platform/fb/Query.h"
 #include "platform/fb/Script.h"
@@ -42,17 +43,18 @@ TEST_F(QueryWrapperTest, ComposesTheConditionPart) {
         const char* expected;
     };
     const Case cases[] = {
-        {"select * from T", "A = 1", {}, " where A = 1"},
+        {"select * from T", "", {}, ""},
+        {"select * from T", "A = 1", {}, " where (A = 1)"},
         {"select * from T", "A = 1 and B = 2", {}, " where (A = 1 and B = 2)"},
-        {"select * from T", "", {"C = 3"}, " where C = 3"},
+        {"select * from T", "", {"C = 3"}, " where (C = 3)"},
         {"select * from T where A = 1", "", {"C = 3"}, " and (C = 3)"},
-        {"select * from T", "A = 1", {"C = 3"}, " where A = 1 and (C = 3)"},
-        {"select * from T", "A = 1 and B = 2", {"C = 3"}, " where (A = 1 and B = 2 and C = 3)"},
-        {"select * from T", "A = 1", {"C = 3", "D = 4"}, " where A = 1 and (C = 3 and D = 4)"},
-        // A top-level OR keeps its branches under the filter.
-        {"select * from T", "A = 1 or B = 2", {"C = 3"}, " where ((A = 1 or B = 2) and C = 3)"},
-        {"select * from T", "A = 1 or B = 2", {}, " where (A = 1 or B = 2)"},
-        {"select * from T", "(A = 1 or B = 2) and E = 5", {"C = 3"}, " where ((A = 1 or B = 2) and E = 5 and C = 3)"},
+        {"select * from T", "A = 1", {"C = 3", "D = 4"}, " where (A = 1) and (C = 3) and (D = 4)"},
+        {"select * from T",
+         "A = 1 or B = 2",
+         {"C = 3 or D = 4"},
+         " where (A = 1 or B = 2) and (C = 3 or D = 4)"},
+        {"select * from T WHERE A = 1", "", {"C = 3"}, " and (C = 3)"},
+        {"select (select X from U where U.ID = T.ID) from T", "", {"C = 3"}, " where (C = 3)"},
     };
     for (const Case& c : cases) {
         ufb::QueryWrapper w(TolvMain::getChangeTransact());
@@ -68,6 +70,58 @@ TEST_F(QueryWrapperTest, ComposesTheConditionPart) {
     base.addFilter(QStringLiteral("C = 3"));
     base.prepareSql();
     EXPECT_EQ(base.getQuery()->sql(), QStringLiteral("select * from T where (A = 1 or B = 2) and (C = 3)"));
+    EXPECT_EQ(base.extraFilter(), QStringLiteral("C = 3"));
+}
+
+// The rows a list shows are exactly those of its own condition and of every filter joined to it,
+// whatever "or", letter case, subquery or literal any of them holds.
+TEST_F(QueryWrapperTest, ConditionsAndFiltersNeverEscapeEachOther) {
+    struct Case {
+        const char* base;
+        const char* where;
+        std::vector<const char*> filters;
+        std::vector<int> ids;
+    };
+    const char* const plain = "select ID, NAME, REGION from T_CITY C";
+    // An any-column search, as the directory window's quick search builds it.
+    const char* const search = "UPCASE(C.NAME) like '%Л%' or UPCASE(C.REGION) like '%Л%'";
+    const Case cases[] = {
+        {plain, "C.REGION = 'Київська' and C.ID > 0", {search}, {2}},
+        {plain, "", {"C.ID = 2 or C.ID = 4", "C.REGION = 'Львівська' or C.NAME = 'x'"}, {4}},
+        {plain, "C.ID = 1 or C.ID = 4", {"C.REGION = 'Львівська' or C.NAME = 'x'", search}, {4}},
+        {"select ID, NAME, REGION from T_CITY C WHERE C.ID < 4", "", {search}, {2, 3}},
+        {"select ID, NAME, REGION from T_CITY C where C.REGION = 'Київська' or C.REGION = 'Львівська'",
+         "",
+         {"C.NAME like 'Л%' or C.ID = 2"},
+         {2, 4}},
+        {"select ID, NAME, REGION, (select count(*) from T_CITY X where X.REGION = C.REGION) as N from "
+         "T_CITY C",
+         "C.REGION = 'Київська'",
+         {search},
+         {2}},
+        {"select ID, NAME, REGION, 'nowhere' as TAG from T_CITY C",
+         "",
+         {"C.NAME like 'Л%' or C.ID = 1"},
+         {1, 4}},
+        {"select ID, NAME, REGION from T_CITY NOWHERE_ALIAS", "", {"ID = 3 or ID = 4"}, {3, 4}},
+    };
+    for (const Case& c : cases) {
+        ufb::QueryWrapper w(TolvMain::getChangeTransact());
+        w.setSql(QString::fromUtf8(c.base));
+        w.setWhere(QString::fromUtf8(c.where));
+        w.setOrderBy(QStringLiteral("ID"));
+        for (const char* f : c.filters) w.addFilter(QString::fromUtf8(f));
+        std::vector<int> ids;
+        try {
+            w.open();
+            data::Dataset& ds = *w.getDataSet();
+            for (ds.first(); !ds.eof(); ds.next())
+                ids.push_back(ds.fieldByName(QStringLiteral("ID")).asInteger());
+        } catch (const core::Exception& e) {
+            ADD_FAILURE() << c.base << " / " << c.where << ": " << e.message().toStdString();
+        }
+        EXPECT_EQ(ids, c.ids) << c.base << " / " << c.where << "\n" << w.getQuery()->sql().toStdString();
+    }
 }
 
 TEST_F(QueryWrapperTest, OrdersFiltersAndTitleSorts) {

@@ -189,6 +189,10 @@ TEST_F(ContractSaveTest, AFailureAtAnyStepLeavesTheDatabaseUnchanged) {
                 .arg(QString::fromLatin1(table)));
     }
     const int storedId = stored(day(5, 3));
+    const int storedSum =
+        scalar(QStringLiteral("select DEPOSIT_SUM as V from PENALTY_DEPOSITS where CONTRACT_ID = %1")
+                   .arg(storedId))
+            .toInt();
     const QStringList steps = {QStringLiteral("PENALTY_CONTRACTS"), QStringLiteral("PENALTY_DEPOSITS"),
                                QStringLiteral("SUBJECTS"), QStringLiteral("services"),
                                QStringLiteral("regeneration")};
@@ -230,10 +234,15 @@ TEST_F(ContractSaveTest, AFailureAtAnyStepLeavesTheDatabaseUnchanged) {
                     count(QStringLiteral("PENALTY_DEPOSITS where CONTRACT_ID = %1 and DEPOSIT_SUM = 70000")
                               .arg(id)),
                     1);
-                // Back to the stored state for the next step.
+                // Back to the stored state for the next step: a save writes only what changed, so the
+                // terms must differ again for their step to be reached.
                 udb::execSql(
                     QStringLiteral("update PENALTY_CONTRACTS set CONTRACT_DATE = %1 where CONTRACT_ID = %2")
                         .arg(lit(day(5, 3)))
+                        .arg(id));
+                udb::execSql(
+                    QStringLiteral("update PENALTY_DEPOSITS set DEPOSIT_SUM = %1 where CONTRACT_ID = %2")
+                        .arg(storedSum)
                         .arg(id));
             }
         }

@@ -5,6 +5,7 @@
 #include "platform/core/Formats.h"
 #include "platform/data/Dataset.h"
 #include "tests/support/ErrorText.h"
+#include "tests/support/ProcessFormats.h"
 #include "tests/support/TestDatabase.h"
 #include "u_Exchange.h"
 
@@ -111,6 +112,35 @@ TEST_F(ExchangeTest, RatesAreStoredInTenThousandthsOnceADay) {
     existing.setRate(0);
     EXPECT_EQ(errorText([&] { existing.save(); }), refused);
     EXPECT_DOUBLE_EQ(TExchangeInfo(branch, day(10, 3)).getRate(), 42.0);
+}
+
+// A user's date format is the process's: rates are found and stored by the right day whatever it is.
+TEST_F(ExchangeTest, RatesKeepTheirDaysWhateverTheProcessDateFormat) {
+    tolvtest::ScopedDateFormat format(QStringLiteral("dd/mm/yyyy"), u'/');
+    EXPECT_TRUE(TExchangeInfo(branch, day(10, 3)).exists());
+    EXPECT_DOUBLE_EQ(TExchangeInfo(branch, day(12, 3)).getRate(), 42.0);
+    EXPECT_DOUBLE_EQ(TExchangeInfo(branch, day(5, 3)).getRate(), 41.25);
+
+    TExchangeInfo info(branch, day(3, 3));
+    info.setRate(41.5);
+    info.save();
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) as V from DIR_EXCHANGE where ID_FILIAL = %1 and DATA = "
+                                    "'2009-03-03' and USD_EXCHANGE = 415000")
+                         .arg(branch))
+                  .toInt(),
+              1);
+    info.setRate(41.75);
+    info.save();
+    EXPECT_DOUBLE_EQ(TExchangeInfo(branch, day(3, 3)).getRate(), 41.75);
+
+    TExchangeHistory history(branch, day(1, 3), day(12, 3), DateTime());
+    history.reload();
+    std::vector<double> rates;
+    data::Dataset& ds = *history.getDataSet();
+    for (ds.first(); !ds.eof(); ds.next())
+        rates.push_back(ds.fieldByName(QStringLiteral("EXCHANGE")).asFloat());
+    EXPECT_EQ(rates, (std::vector<double>{41.25, 41.25, 41.75, 41.75, 41.75, 41.75, 41.75, 41.75, 41.75, 42.0,
+                                          42.0, 42.0}));
 }
 
 TEST_F(ExchangeTest, HistoryShowsEveryDayOfThePeriod) {

@@ -11,6 +11,7 @@
 #include "platform/core/Exception.h"
 #include "platform/core/Formats.h"
 #include "tests/support/ErrorText.h"
+#include "tests/support/ProcessFormats.h"
 #include "tests/support/TestDatabase.h"
 #include "u_ContractHooks.h"
 
@@ -368,6 +369,31 @@ TEST_F(OperationsTest, AChangeClearsTheCheckpointsFromTheFirstDayItReaches) {
         EXPECT_EQ(checkpointDates(contract), c.kept) << c.name;
         EXPECT_EQ(checkpointDates(other), std::set<QString>({QStringLiteral("20.04.2009")})) << c.name;
     }
+}
+
+// A user's date format is the process's: the contract's date questions and an operation's
+// checkpoint clearing must reach the database with the right days whatever it is.
+TEST_F(OperationsTest, DatesReachTheDatabaseWhateverTheProcessDateFormat) {
+    const int contract = newContract({.date = day(5, 3)});
+    newOperation(contract, {.date = day(10, 3), .sum = 1000, .rest = 111});
+    newOperation(contract, {.date = day(20, 3), .sum = 1000, .rest = 111});
+    {
+        tolvtest::ScopedDateFormat format(QStringLiteral("dd/mm/yyyy"), u'/');
+        const TPenaltyContractInfo info(contract, nullptr);
+        EXPECT_EQ(info.findOpDate(day(5, 3), true, false), day(10, 3));
+        EXPECT_EQ(info.findOpDate(day(15, 3), false, false), day(10, 3));
+        EXPECT_EQ(info.findOpDate(day(12, 3), true, false), day(20, 3));
+
+        Op op;
+        fill(op, contract, day(12, 3), 500);
+        operations.insertOperation(op, nullptr);
+        EXPECT_EQ(
+            count(
+                QStringLiteral("OP_ID = %1 and OP_DATE = '2009-03-12'").arg(op.getValue(Op::oOP_ID).toInt())),
+            1);
+    }
+    // The operation of 12 March reaches the checkpoint of 20 March, not the one before it.
+    EXPECT_EQ(checkpointDates(contract), std::set<QString>({QStringLiteral("10.03.2009")}));
 }
 
 TEST_F(OperationsTest, ListShowsAContractsOperationsWithTheirCheckpoints) {

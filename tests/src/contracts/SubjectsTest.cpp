@@ -364,6 +364,49 @@ TEST_F(SubjectsTest, SavedItemsLoadBackAndRemovedOnesAreDeleted) {
     }
 }
 
+// An item's texts longer than their columns are refused on saving with a message naming the column,
+// never cut short on the way.
+TEST_F(SubjectsTest, OverlongTextsAreRefusedNotCut) {
+    struct Case {
+        int type;
+        QString name;
+        QString prob;
+        const char* error;
+        const char* registerError;  // null: not registered
+    };
+    const Case cases[] = {
+        {tech, QString(256, u'ж'), QString(),
+         "Слишком длинное значение: 256 симв., допустимо не более 255\nПоле: NAME (таблица SUBJECTS)",
+         "Слишком длинное значение: 256 симв., допустимо не более 255\nПоле: NAME (таблица "
+         "DEPOSIT_SUBJECTS)"},
+        {gold, QStringLiteral("Каблучка"), QString(81, u'9'),
+         "Слишком длинное значение: 81 симв., допустимо не более 80\nПоле: PROB_NAME (таблица SUBJECTS_GOLD)",
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        const int contract =
+            newContract({.clientId = newClient(QStringLiteral("Клієнт")), .depositType = c.type});
+        auto list = newList(c.type, contract);
+        if (c.type == gold) {
+            addGold(*list, {c.name, c.prob, 1000, 700, 5.25, 0.25});
+            EXPECT_EQ(f(*list, "PROB_NAME").asString(), c.prob);
+        } else {
+            add(*list, {.name = c.name, .price = 10000, .credit = 5000});
+        }
+        EXPECT_EQ(f(*list, "NAME").asString(), c.name);  // the list keeps what was typed
+        // Registering the name among the standard ones is refused the same way.
+        if (c.registerError) {
+            EXPECT_EQ(errorText([&] { list->checkAllAndRegister(); }), QString::fromUtf8(c.registerError));
+        }
+        EXPECT_EQ(errorText([&] { list->saveAll(change()); }), QString::fromUtf8(c.error));
+        change()->rollback();
+        EXPECT_EQ(
+            scalar(QStringLiteral("select count(*) as V from SUBJECTS where ID_CONTRACT = %1").arg(contract))
+                .toInt(),
+            0);
+    }
+}
+
 TEST_F(SubjectsTest, RegisteringTheNamesOfCheckedItems) {
     ui::ScriptedDialogs dialogs;
     ui::ScopedDialogs scope(&dialogs);

@@ -1,7 +1,9 @@
 #include "kv_DBRecord.h"
 
-#include <QRegularExpression>
+#include <QStringEncoder>
 #include <QStringList>
+#include <algorithm>
+#include <vector>
 
 #include "kv_Exception.h"
 #include "kv_FbQueryGod.h"
@@ -10,6 +12,8 @@
 #include "kv_Translator.h"
 #include "platform/core/Exception.h"
 #include "platform/data/Dataset.h"
+#include "platform/fb/Database.h"
+#include "platform/fb/Error.h"
 #include "platform/fb/Transaction.h"
 
 namespace ufb {
@@ -53,6 +57,7 @@ TDBRecord::~TDBRecord() = default;
 void TDBRecord::clear() {
     key_.clear();
     values_.clear();
+    read_.reset();
 }
 
 Variant& TDBRecord::Field(const QString& name) { return values_[name.toUpper()]; }
@@ -84,10 +89,12 @@ QString TDBRecord::GetFieldStr(const QString& name) const {
 
 bool TDBRecord::LoadFromDataSet(data::Dataset& dataset) {
     if (!dataset.active() || dataset.eof() || dataset.recNo() == 0) return false;
+    std::map<QString, Variant> row;
     for (int i = 0; i < dataset.fieldCount(); ++i) {
         data::Field* f = dataset.field(i);
-        values_[f->fieldName().toUpper()] = f->value();
+        values_[f->fieldName().toUpper()] = row[f->fieldName().toUpper()] = f->value();
     }
+    read_ = std::move(row);
     return true;
 }
 
@@ -101,42 +108,245 @@ QString TDBRecord::buildInsertSql() const {
            QStringLiteral(" ) values ( ") + literals.join(u',') + QStringLiteral(" )");
 }
 
-int TDBRecord::run(Op op, fb::Transaction* transaction, bool checkOne) {
-    fb::Transaction* chosen = transaction ? transaction : transaction_;
-    QString sql;
-    switch (op) {
-        case Op::Insert: sql = insertSql_ = buildInsertSql(); break;
-        case Op::Select: sql = selectSql_ = QStringLiteral("select * from ") + tableName_ + key_.whereClause(); break;
-        case Op::Update: {
-            QStringList sets;
-            for (const auto& [name, value] : values_) sets << name + u'=' + udb::var2DbVar(value);
-            sql = updateSql_ = QStringLiteral("update ") + tableName_ + QStringLiteral(" set ") + sets.join(u',') +
-                               key_.whereClause();
-            break;
+namespace {
+
+// A statement as it runs: every value a parameter, so that no process format (a user's date format,
+// the decimal separator) reaches the server, and a value of any length fits.
+struct BoundSql {
+    QString text;
+    std::vector<std::pair<QString, Variant>> params;
+
+    QString bind(const QString& prefix, const Variant& value) {
+        const QString name = prefix + QString::number(params.size());
+        params.emplace_back(name, value);
+        // A text parameter of a UTF8 connection holds at most 8191 characters (four bytes each within
+        // the 32 K of a message); a longer text travels as a text blob, which the server assigns to a
+        // text column of any kind.
+        if (value.type() == core::VarType::Text && value.toText().size() > 8191) {
+            return QStringLiteral("cast(:") + name +
+                   QStringLiteral(" as blob sub_type text character set UTF8)");
         }
-        case Op::Delete: {
-            const QString where = key_.whereClause();
-            sql = deleteSql_ = where.isEmpty() ? QString() : QStringLiteral("delete from ") + tableName_ + where;
-            break;
+        return u':' + name;
+    }
+    // " where A=:K0 and B=:K1" over the key fields that count, as TUniqueKey::whereClause writes them.
+    void appendKey(const TUniqueKey& key) {
+        QStringList conditions;
+        for (const auto& [name, value] : key.fields()) {
+            if (value.isEmpty()) continue;
+            conditions << name + u'=' + bind(QStringLiteral("K"), value);
+        }
+        if (!conditions.isEmpty())
+            text += QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
+    }
+};
+
+// What the record checks of a text column before writing to it.
+struct TextColumn {
+    int length = 0;  // characters; 0 for a text blob
+    bool win1251 = false;
+};
+using TextColumns = std::map<QString, TextColumn>;
+
+constexpr int kCharsetWin1251 = 52;
+
+// The text columns of a table as the database's system tables describe them, read once per database
+// and table for the life of the process (the schema does not change under a running program).
+const TextColumns& textColumnsOf(fb::Database* db, fb::Transaction* transaction, const QString& table) {
+    static std::map<QString, TextColumns> cache;
+    const QString key = db->databaseName() + u'\n' + table.toUpper();
+    if (auto it = cache.find(key); it != cache.end()) return it->second;
+    std::unique_ptr<fb::Query> q = transaction ? udb::createQuery(transaction) : udb::createQuery(db);
+    q->setSql(QStringLiteral(
+        "select trim(RF.RDB$FIELD_NAME), F.RDB$FIELD_TYPE, F.RDB$FIELD_SUB_TYPE, F.RDB$CHARACTER_LENGTH, "
+        "F.RDB$CHARACTER_SET_ID from RDB$RELATION_FIELDS RF join RDB$FIELDS F on F.RDB$FIELD_NAME = "
+        "RF.RDB$FIELD_SOURCE where RF.RDB$RELATION_NAME = :TABLE_NAME"));
+    q->setParam(QStringLiteral("TABLE_NAME"), table.toUpper());
+    q->open();
+    TextColumns columns;
+    bool any = false;
+    for (; !q->eof(); q->next()) {
+        any = true;
+        const int type = q->field(1)->asInteger();
+        const bool blobText = type == 261 && q->field(2)->asInteger() == 1;
+        if (type != 14 && type != 37 && !blobText) continue;  // CHAR, VARCHAR, text blob
+        columns[q->field(0)->asString()] = {blobText ? 0 : q->field(3)->asInteger(),
+                                            q->field(4)->asInteger() == kCharsetWin1251};
+    }
+    if (!any) {
+        // An unknown table is the server's to report; nothing is remembered for it.
+        static const TextColumns none;
+        return none;
+    }
+    return cache[key] = std::move(columns);
+}
+
+bool encodesInWin1251(const QString& text) {
+    QStringEncoder encoder("windows-1251");
+    const QByteArray bytes = encoder.encode(text);  // encodes only when taken as bytes
+    return !encoder.hasError();
+}
+
+// The characters of the text that WIN1251 lacks, each once, in order of appearance.
+QString charactersOutsideWin1251(const QString& text) {
+    QString found;
+    std::map<char32_t, bool> known;
+    for (const char32_t c : text.toUcs4()) {
+        if (c < 0x80) continue;
+        const QString one = QString::fromUcs4(&c, 1);
+        auto it = known.find(c);
+        if (it == known.end()) it = known.emplace(c, encodesInWin1251(one)).first;
+        if (!it->second && !found.contains(one)) found += one;
+    }
+    return found;
+}
+
+qsizetype characterCount(const QString& text) {
+    qsizetype n = 0;
+    for (const QChar c : text) {
+        if (!c.isLowSurrogate()) ++n;
+    }
+    return n;
+}
+
+}  // namespace
+
+void TDBRecord::checkTexts(const std::vector<QString>& names, fb::Transaction* transaction) const {
+    const TextColumns* columns = nullptr;
+    for (const QString& name : names) {
+        const Variant& value = values_.at(name);
+        if (value.type() != core::VarType::Text) continue;
+        if (!columns) {
+            columns = &textColumnsOf(transaction ? transaction->defaultDatabase() : database(), transaction,
+                                     tableName_);
+        }
+        const auto column = columns->find(name);
+        if (column == columns->end()) continue;
+        const QString field = tr("kv_DBRecord.TDBRecord.checkTexts.Field", u"\nПоле: ") + name +
+                              tr("kv_DBRecord.TDBRecord.checkTexts.Table", u" (таблица ") + tableName_ + u')';
+        const QString text = value.toText();
+        if (column->second.win1251 && !encodesInWin1251(text)) {
+            throw core::Exception(tr("kv_DBRecord.TDBRecord.checkTexts.Charset",
+                                     u"Значение содержит символы, которых нет в кодировке базы данных: ") +
+                                  charactersOutsideWin1251(text) + field);
+        }
+        const int max = column->second.length;
+        if (max <= 0) continue;
+        qsizetype length = characterCount(text);
+        // Blanks past the column's end the server drops by itself.
+        for (qsizetype i = text.size(); length > max && i > 0 && text[i - 1] == u' '; --i) --length;
+        if (length > max) {
+            throw core::Exception(
+                tr("kv_DBRecord.TDBRecord.checkTexts.Length", u"Слишком длинное значение: ") +
+                QString::number(length) +
+                tr("kv_DBRecord.TDBRecord.checkTexts.Length_", u" симв., допустимо не более ") +
+                QString::number(max) + field);
         }
     }
+}
+
+std::vector<QString> TDBRecord::changedNames() const {
+    std::vector<QString> names;
+    for (const auto& [name, value] : values_) {
+        if (read_) {
+            // Unchanged only when of the same kind and value: writing an equal number again is
+            // harmless, missing a change is not.
+            const auto it = read_->find(name);
+            if (it != read_->end() && it->second.type() == value.type() && it->second == value) continue;
+        }
+        names.push_back(name);
+    }
+    return names;
+}
+
+int TDBRecord::run(Op op, fb::Transaction* transaction, bool checkOne) {
+    fb::Transaction* chosen = transaction ? transaction : transaction_;
+    // The texts kept on the record are the literal statements (the insert one is the exchange line);
+    // building them first also refuses an unassigned value before anything runs.
+    BoundSql bound;
+    std::vector<QString> written;
+    switch (op) {
+        case Op::Insert: {
+            insertSql_ = buildInsertSql();
+            QStringList names, places;
+            for (const auto& [name, value] : values_) {
+                names << name;
+                places << bound.bind(QStringLiteral("V"), value);
+                written.push_back(name);
+            }
+            bound.text = QStringLiteral("insert into ") + tableName_ + QStringLiteral(" ( ") +
+                         names.join(u',') + QStringLiteral(" ) values ( ") + places.join(u',') +
+                         QStringLiteral(" )");
+            break;
+        }
+        case Op::Select:
+            selectSql_ = QStringLiteral("select * from ") + tableName_ + key_.whereClause();
+            bound.text = QStringLiteral("select * from ") + tableName_;
+            bound.appendKey(key_);
+            break;
+        case Op::Update: {
+            QStringList sets, places;
+            written = changedNames();
+            for (const QString& name : written) {
+                const Variant& value = values_.at(name);
+                sets << name + u'=' + udb::var2DbVar(value);
+                places << name + u'=' + bound.bind(QStringLiteral("V"), value);
+            }
+            if (sets.isEmpty()) {
+                // Nothing to write: a statement would only lock the row and fire its triggers.
+                updateSql_.clear();
+                if (!checkOne) return 0;
+                bound.text = QStringLiteral("select count(*) from ") + tableName_;
+            } else {
+                updateSql_ = QStringLiteral("update ") + tableName_ + QStringLiteral(" set ") +
+                             sets.join(u',') + key_.whereClause();
+                bound.text =
+                    QStringLiteral("update ") + tableName_ + QStringLiteral(" set ") + places.join(u',');
+            }
+            bound.appendKey(key_);
+            break;
+        }
+        case Op::Delete:
+            deleteSql_ = QStringLiteral("delete from ") + tableName_ + key_.whereClause();
+            bound.text = QStringLiteral("delete from ") + tableName_;
+            bound.appendKey(key_);
+            break;
+    }
+    // The server would refuse such texts with its own words, or not say which field it meant.
+    checkTexts(written, chosen);
     std::unique_ptr<fb::Query> q = chosen ? udb::createQuery(chosen) : udb::createQuery(database());
     const bool own = !chosen;
     try {
         int result = 0;
-        q->setSql(sql);
+        q->setSql(bound.text);
+        for (const auto& [name, value] : bound.params) q->setParam(name, value);
         if (op == Op::Select) {
             q->open();
             if (LoadFromDataSet(*q)) {
                 q->fetchAll();
                 result = q->recordCount();
             }
+        } else if (op == Op::Update && updateSql_.isEmpty()) {
+            q->open();
+            udb::checkRowCount(q->field(0)->asLargeInt(), 1);
         } else {
             q->execSql();
             if (op == Op::Update && checkOne) udb::checkRowsAffected(*q, 1);
         }
         if (own) q->transaction()->commit();
         return result;
+    } catch (const fb::Error& e) {
+        if (own && q->transaction()->inTransaction()) q->transaction()->rollback();
+        if (!e.hasGdsCode(fb::gds::Deadlock) && !e.hasGdsCode(fb::gds::UpdateConflict) &&
+            !e.hasGdsCode(fb::gds::LockConflict)) {
+            throw;
+        }
+        // Another workstation changed the row, or holds it changed and uncommitted. The codes stay,
+        // for callers that retry later.
+        const QString text = tr("kv_DBRecord.TDBRecord.UpdateConflict",
+                                u"Запись изменена другим пользователем или изменяется им "
+                                u"сейчас. Откройте её заново и повторите изменения.") +
+                             tr("kv_DBRecord.TDBRecord.UpdateConflict_", u"\nТаблица: ") + tableName_;
+        throw fb::Error(text, text, e.gdsCodes(), e.sqlCode());
     } catch (...) {
         if (own && q->transaction()->inTransaction()) q->transaction()->rollback();
         throw;
@@ -173,37 +383,129 @@ void TDBRecord::Delete(fb::Transaction* transaction) {
 
 int TDBRecord::genId() const { return udb::genId(QStringLiteral("GEN_") + tableName_ + QStringLiteral("_ID")); }
 
+namespace {
+
+// The exchange line is read by a single forward scan: values may be megabytes long, beyond what a
+// backtracking pattern matcher can take.
+
+bool isNameChar(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') || u == u'_';
+}
+
+// The part of a line between its fixed words; empty positions when the line has not that shape.
+struct LineParts {
+    QString table;
+    qsizetype fieldsBegin = -1, fieldsEnd = -1, valuesBegin = -1, valuesEnd = -1;
+};
+
+// "insert into TABLE ( FIELDS ) values ( VALUES )" anywhere in the line: text before it and after
+// the last " )" is ignored, the field list ends at its first " ) values ( ", the value list at the
+// last " )" of the line.
+bool splitLine(const QString& line, LineParts& parts) {
+    static const QString head = QStringLiteral("insert into ");
+    static const QString middle = QStringLiteral(" ) values ( ");
+    const qsizetype close = line.lastIndexOf(QStringLiteral(" )"));
+    for (qsizetype at = line.indexOf(head); at >= 0; at = line.indexOf(head, at + 1)) {
+        qsizetype pos = at + head.size();
+        const qsizetype tableBegin = pos;
+        while (pos < line.size() && isNameChar(line[pos])) ++pos;
+        if (pos == tableBegin || !QStringView(line).mid(pos).startsWith(QStringLiteral(" ( "))) continue;
+        const qsizetype fieldsBegin = pos + 3;
+        // Each list holds at least one character.
+        const qsizetype fieldsEnd = line.indexOf(middle, fieldsBegin + 1);
+        if (fieldsEnd < 0) return false;
+        const qsizetype valuesBegin = fieldsEnd + middle.size();
+        if (close < valuesBegin + 1) return false;
+        parts = {line.mid(tableBegin, pos - tableBegin), fieldsBegin, fieldsEnd, valuesBegin, close};
+        return true;
+    }
+    return false;
+}
+
+// The next field name of the list: a run of name characters followed by a comma or the end of the
+// list. Anything else is passed over.
+bool nextField(const QString& line, qsizetype& pos, qsizetype end, QString& name) {
+    while (pos < end) {
+        if (!isNameChar(line[pos])) {
+            ++pos;
+            continue;
+        }
+        const qsizetype begin = pos;
+        while (pos < end && isNameChar(line[pos])) ++pos;
+        if (pos == end || line[pos] == u',') {
+            name = line.mid(begin, pos - begin);
+            if (pos < end) ++pos;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The next value of the list: NULL, or a quoted text in which a doubled quote stands for one quote.
+// The text ends at the first other quote followed by a comma or by the end of the list; a lone quote
+// followed by anything else belongs to the text. Anything before a value is passed over.
+bool nextValue(const QString& line, qsizetype& pos, qsizetype end, Variant& value) {
+    static const QString null = QStringLiteral("NULL");
+    while (pos < end) {
+        const QChar c = line[pos];
+        if (c == u'N' && QStringView(line).mid(pos, end - pos).startsWith(null) &&
+            (pos + null.size() == end || line[pos + null.size()] == u',')) {
+            value = Variant::null();
+            pos = std::min(end, pos + null.size() + 1);
+            return true;
+        }
+        if (c != u'\'') {
+            ++pos;
+            continue;
+        }
+        QString text;
+        qsizetype run = pos + 1;  // start of the text not yet copied
+        for (qsizetype i = run; i < end; ++i) {
+            i = line.indexOf(u'\'', i);
+            if (i < 0 || i >= end) break;
+            if (i + 1 < end && line[i + 1] == u'\'') {
+                text += QStringView(line).mid(run, i + 1 - run);
+                run = ++i + 1;
+            } else if (i + 1 == end || line[i + 1] == u',') {
+                text += QStringView(line).mid(run, i - run);
+                value = Variant(std::move(text));
+                pos = std::min(end, i + 2);
+                return true;
+            }
+        }
+        // An unterminated text: no later value can end either.
+        return false;
+    }
+    return false;
+}
+
+}  // namespace
+
 void TDBRecord::LoadFromInsertSql(const QString& line) {
-    // Field names never hold " ) values ( ", so the field list ends at its first occurrence: a text
-    // value holding it stays whole.
-    static const QRegularExpression shape(QStringLiteral("insert into (\\w+) \\( (.+?) \\) values \\( (.+) \\)"),
-                                          QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression fieldRe(QStringLiteral("(\\w+)(,|\\z)"),
-                                            QRegularExpression::DotMatchesEverythingOption);
-    // A quoted value is a run of other characters and doubled quotes, so "'," inside a text is read
-    // as part of it.
-    static const QRegularExpression valueRe(QStringLiteral("(?:'((?:[^']|'')*)'|(NULL))(,|\\z)"),
-                                            QRegularExpression::DotMatchesEverythingOption);
-    const QRegularExpressionMatch m = shape.match(line);
-    if (!m.hasMatch()) {
+    LineParts parts;
+    if (!splitLine(line, parts)) {
         throw core::Exception(tr("kv_DBRecord.TDBRecord.LoadFromInsertSql.Exception",
                                  u"Неверная структура записи в файле экспорта"));
     }
-    tableName_ = m.captured(1);
-    QRegularExpressionMatchIterator fields = fieldRe.globalMatch(m.captured(2));
-    QRegularExpressionMatchIterator values = valueRe.globalMatch(m.captured(3));
-    if (!fields.hasNext() || !values.hasNext()) {
+    tableName_ = parts.table;
+    qsizetype fieldPos = parts.fieldsBegin;
+    qsizetype valuePos = parts.valuesBegin;
+    QString name;
+    Variant value;
+    const bool firstField = nextField(line, fieldPos, parts.fieldsEnd, name);
+    if (!firstField || !nextValue(line, valuePos, parts.valuesEnd, value)) {
         throw core::Exception(tr("kv_DBRecord.TDBRecord.LoadFromInsertSql.Exception3",
                                  u"Неверная структура информации о полях или значениях записи в файле экспорта."));
     }
-    while (fields.hasNext()) {
-        const QRegularExpressionMatch f = fields.next();
-        if (!values.hasNext()) {
+    // Values after the last field are not read.
+    for (;;) {
+        SetField(name, value);
+        if (!nextField(line, fieldPos, parts.fieldsEnd, name)) return;
+        if (!nextValue(line, valuePos, parts.valuesEnd, value)) {
             throw core::Exception(tr("kv_DBRecord.TDBRecord.LoadFromInsertSql.Exception2",
                                      u"Не совпадает число полей и число значений полей в записи в файле экспорта"));
         }
-        const QRegularExpressionMatch v = values.next();
-        SetField(f.captured(1), v.capturedLength(2) > 0 ? Variant::null() : Variant(udb::unquoteSql(v.captured(1))));
     }
 }
 

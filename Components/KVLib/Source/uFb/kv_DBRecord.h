@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <map>
+#include <optional>
+#include <vector>
 
 #include "platform/core/Variant.h"
 
@@ -46,14 +48,20 @@ public:
     TDBRecord& operator=(const TDBRecord&) = default;
 
     // Statements, on the given transaction, else the record's, else one of their own (committed on
-    // success, rolled back on failure).
+    // success, rolled back on failure). Insert and Update refuse a text its column cannot keep with a
+    // message naming the field; a row another workstation changed or holds raises an fb::Error with
+    // a message saying so and the server's codes.
     virtual void Insert(fb::Transaction* transaction = nullptr);
     // The number of rows found (0 when none, or when the key gives no condition); the first is loaded.
     virtual int Select(fb::Transaction* transaction = nullptr);
-    // Copies every field of the dataset's current row; false when it is closed or at its end.
+    // Copies every field of the dataset's current row, remembered as the row read; false when it is
+    // closed or at its end.
     virtual bool LoadFromDataSet(data::Dataset& dataset);
-    // Refuses a record whose key gives no condition (it would rewrite the whole table). With checkOne
-    // an update that touched other than one row fails.
+    // Writes the values changed since the row was last read (Select, LoadFromDataSet), so that a
+    // change saved meanwhile by another workstation to other columns stays; a record never read
+    // writes every value it holds. With nothing changed no statement writes, and checkOne only
+    // counts the key's rows. Refuses a record whose key gives no condition (it would rewrite the
+    // whole table). With checkOne an update that touched other than one row fails.
     virtual void Update(fb::Transaction* transaction = nullptr, bool checkOne = false);
     // Does nothing when the key gives no condition.
     virtual void Delete(fb::Transaction* transaction = nullptr);
@@ -84,7 +92,9 @@ public:
 
     const std::map<QString, core::Variant>& values() const { return values_; }
     TUniqueKey& key() { return key_; }
-    // The statements as last built.
+    // The statements as last built, in their literal form (values rendered by udb::var2DbVar; an
+    // update that wrote nothing leaves its text empty). They run with their values bound as
+    // parameters, so that no process format reaches the server.
     const QString& insertSql() const { return insertSql_; }
     const QString& selectSql() const { return selectSql_; }
     const QString& updateSql() const { return updateSql_; }
@@ -96,7 +106,15 @@ private:
     enum class Op { Insert, Select, Update, Delete };
     int run(Op op, fb::Transaction* transaction, bool checkOne);
 
+    // The names Update writes: those changed since the row was read, or all without a read.
+    std::vector<QString> changedNames() const;
+    // Refuses, naming the field, a text its column cannot keep: characters outside WIN1251 in a
+    // WIN1251 column, or more characters than the column holds.
+    void checkTexts(const std::vector<QString>& names, fb::Transaction* transaction) const;
+
     std::map<QString, core::Variant> values_;
+    // The row as last read; none until a read.
+    std::optional<std::map<QString, core::Variant>> read_;
     TUniqueKey key_;
     QString insertSql_;
     QString selectSql_;

@@ -135,11 +135,16 @@ Variant getFieldCache(const QString& table, const QString& field, const QString&
 }
 
 void checkRowsAffected(const fb::Query& query, qint64 expected) {
-    if (query.rowsAffected() == expected) return;
+    checkRowCount(query.rowsAffected(), expected);
+}
+
+void checkRowCount(qint64 count, qint64 expected) {
+    if (count == expected) return;
     throw core::Exception(tr("kv_FbUtil.udb.checkRowsAffected.Exception",
                              u"Неверное количество обработанных запросом строк. Ожидалось ") +
-                          QString::number(expected) + tr("kv_FbUtil.udb.checkRecordCount.Exception_", u" получили ") +
-                          QString::number(query.rowsAffected()));
+                          QString::number(expected) +
+                          tr("kv_FbUtil.udb.checkRecordCount.Exception_", u" получили ") +
+                          QString::number(count));
 }
 
 void refreshLocate(data::Dataset& dataset, const QString& keyField, const Variant& keyValue) {

@@ -47,6 +47,8 @@ core::Variant getFieldCache(const QString& table, const QString& field, const QS
 
 // Raises when the last statement of the query touched another number of rows than expected.
 void checkRowsAffected(const fb::Query& query, qint64 expected);
+// The same check and message for a number of rows counted otherwise.
+void checkRowCount(qint64 count, qint64 expected);
 
 // Dataset positions after a reload.
 

@@ -12,7 +12,7 @@ namespace {
 bool nameChar(QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'$'; }
 
 // Position of the first top-level occurrence of a word (outside quotes and parentheses, any letter
-// case), from the given position; -1 when there is none.
+// case, not part of a longer name), from the given position; -1 when there is none.
 int topLevelWord(const QString& text, const QString& word, int from = 0) {
     int depth = 0;
     for (int i = from; i < text.size(); ++i) {
@@ -33,8 +33,6 @@ int topLevelWord(const QString& text, const QString& word, int from = 0) {
     }
     return -1;
 }
-
-bool hasTopLevelOr(const QString& condition) { return topLevelWord(condition, QStringLiteral("or")) >= 0; }
 
 }  // namespace
 
@@ -57,7 +55,7 @@ void QueryWrapper::setOrderBy(const QString& orderBy) {
 }
 
 void QueryWrapper::addFilter(const QString& condition) {
-    extraFilter_ = extraFilter_.isEmpty() ? condition : extraFilter_ + QStringLiteral(" and ") + condition;
+    filters_ << condition;
 }
 
 void QueryWrapper::addFieldFilter(const QString& field, const QString& value, bool like, bool upperCase) {
@@ -69,32 +67,22 @@ void QueryWrapper::addFieldFilter(const QString& field, const QString& value, bo
     addFilter(condition);
 }
 
+QString QueryWrapper::joinedConditions() const {
+    // Each condition is parenthesised whole, so that an "or" inside one never reaches the others.
+    QStringList parts;
+    if (!where_.isEmpty()) parts << u'(' + where_ + u')';
+    for (const QString& filter : filters_) parts << u'(' + filter + u')';
+    return parts.join(QStringLiteral(" and "));
+}
+
+int QueryWrapper::baseWhere() const {
+    return topLevelWord(sql_, QStringLiteral("where"));
+}
+
 QString QueryWrapper::buildWhere() const {
-    const bool baseHoldsWhere = sql_.contains(QStringLiteral("where"));
-    QString c = where_;
-    bool open = false;
-    if (!where_.isEmpty() && (where_.contains(QStringLiteral("and")) || where_.contains(QStringLiteral("or")))) {
-        // A top-level OR gets parentheses of its own before a filter joins it, so that its first
-        // branch cannot escape the filter.
-        const bool wrap = !extraFilter_.isEmpty() && hasTopLevelOr(where_);
-        c = QStringLiteral("(") + (wrap ? u'(' + where_ + u')' : where_);
-        open = true;
-    }
-    if (!extraFilter_.isEmpty()) {
-        if (!c.isEmpty() || baseHoldsWhere) {
-            c += QStringLiteral(" and ");
-            if (!open) {
-                c += u'(';
-                open = true;
-            }
-        }
-        c += extraFilter_;
-    }
-    if (!c.isEmpty()) {
-        if (!baseHoldsWhere) c = QStringLiteral(" where ") + c;
-        if (open) c += u')';
-    }
-    return c;
+    const QString conditions = joinedConditions();
+    if (conditions.isEmpty()) return QString();
+    return (baseWhere() >= 0 ? QStringLiteral(" and ") : QStringLiteral(" where ")) + conditions;
 }
 
 QString QueryWrapper::orderClause() const {
@@ -108,16 +96,14 @@ QString QueryWrapper::getWhereAndOrder() const { return buildWhere() + orderClau
 void QueryWrapper::prepareSql() {
     fb::Query* q = query();
     q->close();
-    QString base = sql_;
-    if (!extraFilter_.isEmpty() && base.contains(QStringLiteral("where"))) {
-        // The base's own condition with a top-level OR is wrapped too before the filter joins it.
-        const int at = topLevelWord(base, QStringLiteral("where"));
-        if (at >= 0) {
-            const QString condition = base.mid(at + 5).trimmed();
-            if (hasTopLevelOr(condition)) base = base.left(at + 5) + QStringLiteral(" (") + condition + u')';
-        }
+    QString text = sql_;
+    const int at = baseWhere();
+    if (at >= 0 && !joinedConditions().isEmpty()) {
+        // The base's own condition runs to its end; it is parenthesised before anything joins it.
+        const int from = at + 5;
+        text = sql_.left(from) + QStringLiteral(" (") + sql_.mid(from).trimmed() + u')';
     }
-    q->setSql(base + getWhereAndOrder());
+    q->setSql(text + getWhereAndOrder());
 }
 
 void QueryWrapper::sortBy(const QString& fieldName, const QString& sortExpression) {
