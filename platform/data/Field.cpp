@@ -129,10 +129,7 @@ Variant Field::convert(const Variant& v) const {
             case DataType::Date: return Variant(v.toDateTime().datePart());
             case DataType::Time:
             case DataType::DateTime: return Variant(v.toDateTime());
-            case DataType::String: {
-                const QString t = v.toText();
-                return Variant(size_ > 0 && t.size() > size_ ? t.left(size_) : t);
-            }
+            case DataType::String: break;
             case DataType::Memo:
             case DataType::Blob: return Variant(v.toText());
             case DataType::Unknown: return v;
@@ -140,7 +137,18 @@ Variant Field::convert(const Variant& v) const {
     } catch (const core::Exception&) {
         throw invalid();
     }
-    return v;
+    // A text is never cut to the field's size: what the user typed is kept or refused.
+    QString text = v.toText();
+    if (size_ > 0 && text.size() > size_) {
+        const qsizetype chars = text.toUcs4().size();
+        if (chars > size_) {
+            throw core::Exception(QStringLiteral("The text of field '%1' is too long: %2 characters, at most %3")
+                                      .arg(displayLabel())
+                                      .arg(chars)
+                                      .arg(size_));
+        }
+    }
+    return Variant(std::move(text));
 }
 
 }  // namespace data

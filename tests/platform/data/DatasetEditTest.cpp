@@ -81,8 +81,10 @@ TEST(DatasetEditTest, EditPostCancelAndRequiredFields) {
     EXPECT_THROW(c.table[QStringLiteral("SUMMA")].setValue(1), core::Exception);  // not editing
     c.table.edit();
     EXPECT_THROW(c.table[QStringLiteral("SUMMA")].setValue(QStringLiteral("abc")), core::Exception);
-    c.table[QStringLiteral("NUM")].setValue(QStringLiteral("0123456789ABC"));  // cut to the field size
-    EXPECT_EQ(c.table[QStringLiteral("NUM")].asString(), QStringLiteral("0123456789"));
+    // Never cut to the field size: the longer text is refused by the field's name, the value stays.
+    c.table[QStringLiteral("NUM")].setValue(QStringLiteral("ґ123456789"));
+    EXPECT_THROW(c.table[QStringLiteral("NUM")].setValue(QStringLiteral("0123456789ABC")), core::Exception);
+    EXPECT_EQ(c.table[QStringLiteral("NUM")].asString(), QStringLiteral("ґ123456789"));
     c.table.cancel();
 }
 
