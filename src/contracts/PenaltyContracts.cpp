@@ -20,39 +20,6 @@ namespace TolvLogic {
 using core::DateTime;
 using core::Variant;
 
-const char* const penaltyContractsFields[10] = {
-    "CONTRACT_ID", "CLIENT_ID",      "AGENT_ID",     "CONTRACT_DATE", "CONTRACT_STATE",
-    "NOTE",        "CONTRACT_CLOSE", "CONTRACT_NUM", "FILIAL_ID",     "IS_ARCHIVE"};
-
-const char* const penaltyDepositsFields[20] = {"DEPOSIT_SUM",
-                                               "PENALTY_DAYS",
-                                               "DEPOSIT_PERC",
-                                               "PENALTY_PERC",
-                                               "DEPOSIT_PLACE",
-                                               "DOLLAR_PRICE",
-                                               "SUBJECT_PRICE",
-                                               "OFF_FLAG",
-                                               "IS_CALC_PERC_WITH_PENALTY",
-                                               "EXCEED_DAYS",
-                                               "IS_PRIV_IN_EXCEED",
-                                               "IS_PENAL_FROM_RET_SUM",
-                                               "MIN_ACCRUAL_DAYS",
-                                               "STORAGE_TYPE",
-                                               "STORAGE_VAL",
-                                               "IS_STORAGE_START_W_PEN",
-                                               "STORAGE_MIN_DAYS",
-                                               "STORAGE_SUM",
-                                               "IS_USD_EXCHANGE",
-                                               "IS_MAKE_EXCHANGE_BY_INCREASE"};
-
-const char* const contractImportFields[12] = {
-    "CLIENT_NAME",          "CLIENT_ADDRESS",     "CLIENT_PHONE",        "CLIENT_INFO",
-    "CLIENT_INN",           "CLIENT_PASSPORT_SN", "CLIENT_PASSPORT_NUM", "CLIENT_PASSPORT_INFO",
-    "CLIENT_PASSPORT_DATE", "AGENT_NAME",         "KASSIR_ID",           "DEPOSIT_PLACE"};
-
-const char* const toSaleFields[6] = {"AGENT_ID",    "CONTRACT_ID", "TOSALE_SUM",
-                                     "TOSALE_INFO", "TOSALE_DATE", "NON_CALC_DAYS"};
-
 namespace {
 
 const QString kContractId = QStringLiteral("CONTRACT_ID");

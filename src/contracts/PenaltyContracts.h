@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kv_DBRecord.h"
+#include "u_DbFields.h"
 #include "platform/core/DateTime.h"
 
 namespace data {
@@ -26,13 +27,6 @@ namespace TolvLogic {
 class ContractSubjects;
 class ServicesList;
 class TPenaltyOperationInfo;
-
-// Positions of the contract's columns in its three rows.
-extern const char* const penaltyContractsFields[10];
-extern const char* const penaltyDepositsFields[20];
-extern const char* const contractImportFields[12];
-// Positions of the put-on-sale record's columns.
-extern const char* const toSaleFields[6];
 
 // CONTRACT_STATE.
 enum ContractState { csOPENED = 0, csCLOSED = 1, csSALED = 2, csONSALE = 3 };

@@ -435,8 +435,6 @@ bool GoldTarifs::close() {
 
 // ---- GoldTarifInfo --------------------------------------------------------------------------------
 
-const char* const goldTarifFields[4] = {"ID", "PROB_NAME", "PRICE_PER_GRAM", "DEPOSIT_PER_GRAM"};
-
 namespace {
 
 QString goldTarifColumn(int index) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "kv_DBRecord.h"
+#include "u_DbFields.h"
 #include "kv_DataSetWrapper.h"
 #include "kv_QueryWrapper.h"
 
@@ -132,9 +133,6 @@ public:
 private:
     std::unique_ptr<DirDragMeTypes> meTypes_;
 };
-
-// Positions of the gold tariff record's columns (getValue, setValue).
-extern const char* const goldTarifFields[4];
 
 // One GOLD_TARIF row, keyed ID = 0 until the caller sets it.
 class GoldTarifInfo : public ufb::TDBRecord {

@@ -19,11 +19,6 @@ using core::DateTime;
 using core::Variant;
 using Op = TPenaltyOperationInfo;
 
-const char* const penaltyOperationsFields[13] = {
-    "OP_ID",           "DEPOSIT_ID",      "OP_SUM",      "OP_STORAGE_SUM", "OP_PERC_SUM",
-    "OP_PENALTY_SUM",  "OP_INFO",         "OP_DATE",     "NON_CALC_DAYS",  "OP_REST_PERC",
-    "OP_REST_STORAGE", "OP_REST_PENALTY", "OP_REST_BASE"};
-
 namespace {
 
 QString tr(const char* key, const char16_t* defaultText) {

@@ -4,15 +4,13 @@
 // window shows for the selected contract with the three stored changes of an operation.
 
 #include "kv_DBRecord.h"
+#include "u_DbFields.h"
 #include "kv_QueryWrapper.h"
 
 namespace TolvLogic {
 
 class ServicesList;
 class TPenaltyContracts;
-
-// Positions of the operation record's columns (getValue, setValue).
-extern const char* const penaltyOperationsFields[13];
 
 // One PENALTY_OPERATIONS row on the program database. Its transaction, when set, is the one the
 // stored changes of the operations list run in.

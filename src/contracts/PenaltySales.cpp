@@ -15,11 +15,6 @@ namespace TolvLogic {
 using core::DateTime;
 using core::Variant;
 
-const char* const salesFields[14] = {"AGENT_ID",       "CONTRACT_ID",      "SALE_SUM",     "SALE_BASE",
-                                     "SALE_STORAGE",   "SALE_PERC",        "SALE_PENALTY", "BASE_SUM",
-                                     "STORAGE_SUM",    "PERC_SUM",         "PENALTY_SUM",  "SALE_INFO",
-                                     "MONEY_BACK_SUM", "IS_CREATE_WARRANT"};
-
 namespace {
 
 QString tr(const char* key, const char16_t* defaultText) {

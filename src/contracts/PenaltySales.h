@@ -4,15 +4,13 @@
 // and the debt of a sold contract that the sale is measured against.
 
 #include "kv_DBRecord.h"
+#include "u_DbFields.h"
 #include "kv_QueryWrapper.h"
 #include "u_PercCalc.h"
 
 namespace TolvLogic {
 
 class TPenaltyContracts;
-
-// Positions of the sale record's columns (getValue, setValue).
-extern const char* const salesFields[14];
 
 // One SALES row; money in hundredths. Its key is CONTRACT_ID: a record whose contract is not set is
 // never written over the table (the update is refused, the delete does nothing).

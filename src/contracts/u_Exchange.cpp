@@ -13,8 +13,6 @@ namespace TolvLogic {
 using core::DateTime;
 using core::Variant;
 
-const char* const dirExchangeFields[4] = {"ID", "ID_FILIAL", "USD_EXCHANGE", "DATA"};
-
 namespace {
 
 QString tr(const char* key, const char16_t* defaultText) {

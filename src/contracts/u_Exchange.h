@@ -3,13 +3,11 @@
 // force, and the day-by-day history of a period for the rate window.
 
 #include "kv_DBRecord.h"
+#include "u_DbFields.h"
 #include "kv_RxMemWrapper.h"
 #include "platform/core/DateTime.h"
 
 namespace TolvLogic {
-
-// Positions of the rate record's columns (getValue, setValue).
-extern const char* const dirExchangeFields[4];
 
 // The rate row of one branch and day, keyed by (ID_FILIAL, DATA) and read when it is made. The rate is
 // kept in ten-thousandths of a currency unit per dollar.

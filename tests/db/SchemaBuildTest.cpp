@@ -50,7 +50,6 @@ TEST_F(SchemaBuildTest, EveryListedColumnExistsInItsTable) {
         }
     };
     check(tolvtest::programPositionLists());
-    check(tolvtest::kPendingPositionLists);
     check(tolvtest::kNamedColumns);
     check(tolvtest::kExchangeColumns);
     EXPECT_GT(checked, 300);  // the lists were really walked

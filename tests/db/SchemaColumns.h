@@ -12,6 +12,7 @@
 #include "PenaltyOperations.h"
 #include "PenaltySales.h"
 #include "TClients.h"
+#include "u_DbFields.h"
 #include "u_Exchange.h"
 #include "u_filials.h"
 
@@ -40,53 +41,17 @@ inline std::vector<TableColumns> programPositionLists() {
         programList("salesFields", "SALES", salesFields),
         programList("toSaleFields", "TOSALE", toSaleFields),
         programList("goldTarifFields", "GOLD_TARIF", goldTarifFields),
+        programList("zvitCompanyFields", "ZVIT_COMPANY", zvitCompanyFields),
+        programList("warrantesFields", "WARRANTES", warrantesFields),
+        programList("registersFields", "REGISTERS", registersFields),
+        programList("dirWarrantesFields", "DIR_WARRANTES", dirWarrantesFields),
         programList("dirExchangeFields", "DIR_EXCHANGE", dirExchangeFields),
+        programList("actFields", actTableName, actFields),
+        programList("parcelFields", parcelTableName, parcelFields),
+        programList("zayavleniyaFields", "ZAYAVLENIYA", zayavleniyaFields),
         programList("clientsFields", "CLIENTS", clientsFields),
     };
 }
-
-// Position lists of the subsystems whose records are still to be built: the columns the schema
-// already promises them, in position order.
-static const TableColumns kPendingPositionLists[] = {
-    {"zvitCompanyFields",
-     "ZVIT_COMPANY",
-     {"ID", "EDR_CD", "FULL_NM", "REG_NM", "POST_CD", "REG_PART", "CITY_NM", "STR_NM", "BULD_N", "ICTEL_CD",
-      "PHN_N", "FAX_N", "SN_SVIS", "N_SVIS", "MN_SVIS", "CHACC_SN", "CHACC_NM", "CHACC_MN", "SUB_DEP_CNT"}},
-    {"warrantesFields",
-     "WARRANTES",
-     {"ID",
-      "ID_DIR_WARRANTES",
-      "ID_FILIAL",
-      "NUMBER",
-      "W_DATE",
-      "W_TYPE",
-      "ACCOUNT_NUMBER",
-      "W_SUM",
-      "OPERATION_SUBJECT",
-      "FOUNDATION",
-      "ADDITION",
-      "IDENTIFICATION_DATA",
-      "MODIFY_DATE",
-      "ID_OPERATION",
-      "ID_CONTRACT",
-      "CREDIT_SUM",
-      "PERC_SUM",
-      "PENALTY",
-      "ID_REGISTER",
-      "REAL_SUM",
-      "STORAGE_SUM",
-      "ID_SERVICE_EVENT"}},
-    {"registersFields",
-     "REGISTERS",
-     {"ID", "ID_DIR_WARRANTES", "ID_FILIAL", "R_TYPE", "R_NUMBER", "R_DATE", "R_SUBJ_TYPE"}},
-    {"dirWarrantesFields", "DIR_WARRANTES", {"ID", "ACCOUNT_NUMBER", "CODE", "W_TYPE"}},
-    {"actFields",
-     "ACT",
-     {"ID", "NUM", "ACT_DATE", "ID_SUBJTYPE", "ID_WARE_FROM", "ID_WARE_TO", "IS_BLOCKED", "IS_ARHIVE",
-      "ID_FILIAL", "ID_PARCEL"}},
-    {"parcelFields", "PARCEL", {"ID", "NUM_PARCEL", "DATE_PARCEL", "NUM_REESTR", "IS_ARHIVE"}},
-    {"zayavleniyaFields", "ZAYAVLENIYA", {"CONTRACT_ID", "DATE_CUR", "DATE_TO", "NOTE"}},
-};
 
 // Columns the same record classes read or write by name, beside their position lists.
 static const TableColumns kNamedColumns[] = {
