@@ -27,7 +27,8 @@ TEST(ExchangeLineTest, WritesAndReadsLines) {
     TDBRecord r(QStringLiteral("CLIENTS"), nullptr);
     r.SetField(QStringLiteral("name"), QStringLiteral("O'Brien"));
     r.SetField(QStringLiteral("ID"), 5);
-    EXPECT_EQ(r.buildInsertSql(), QStringLiteral("insert into CLIENTS ( ID,NAME ) values ( '5','O''Brien' )"));
+    EXPECT_EQ(r.buildInsertSql(),
+              QStringLiteral("insert into CLIENTS ( ID,NAME ) values ( '5','O''Brien' )"));
 
     TDBRecord back(QStringLiteral(""), nullptr);
     back.LoadFromInsertSql(r.buildInsertSql());
@@ -40,7 +41,8 @@ TEST(ExchangeLineTest, WritesAndReadsLines) {
     order.SetField(QStringLiteral("OPERATION"), Variant::null());
     order.SetField(QStringLiteral("OP_INFO"), QStringLiteral("NULL"));
     EXPECT_EQ(order.buildInsertSql(),
-              QStringLiteral("insert into PENALTY_OPERATIONS ( OPERATION,OP_ID,OP_INFO ) values ( NULL,'1','NULL' )"));
+              QStringLiteral(
+                  "insert into PENALTY_OPERATIONS ( OPERATION,OP_ID,OP_INFO ) values ( NULL,'1','NULL' )"));
     TDBRecord nulls;
     nulls.LoadFromInsertSql(order.buildInsertSql());
     EXPECT_TRUE(nulls.GetField(QStringLiteral("OPERATION")).isNull());
@@ -49,7 +51,8 @@ TEST(ExchangeLineTest, WritesAndReadsLines) {
 
 TEST(ExchangeLineTest, TextsWithQuotesCommasAndLineBreaksRoundTrip) {
     const QString texts[] = {QStringLiteral("вул. Дем'яненка', буд. 5"), QStringLiteral("a',"),
-                             QStringLiteral("рядок 1\nрядок 2 ) values ( x"), QStringLiteral(""), QStringLiteral("''")};
+                             QStringLiteral("рядок 1\nрядок 2 ) values ( x"), QStringLiteral(""),
+                             QStringLiteral("''")};
     for (const QString& text : texts) {
         TDBRecord r(QStringLiteral("CLIENTS"), nullptr);
         r.SetField(QStringLiteral("ADDRESS"), text);
@@ -346,11 +349,53 @@ TEST_F(DBRecordTest, KeysAndRefusals) {
     EXPECT_THROW(noKey.Update(), core::Exception);  // would rewrite every row
     EXPECT_TRUE(noKey.updateSql().isEmpty());
 
-    EXPECT_EQ(errorText([&] { r.GetField(QStringLiteral("Nope")); }),
-              QStringLiteral("field 'Nope' not exist\n\nFunc: TDBRecord::GetField()\nLine: kv_DBRecord:496\n\n"));
+    EXPECT_EQ(
+        errorText([&] { r.GetField(QStringLiteral("Nope")); }),
+        QStringLiteral("field 'Nope' not exist\n\nFunc: TDBRecord::GetField()\nLine: kv_DBRecord:496\n\n"));
     EXPECT_TRUE(r.GetField(QStringLiteral("Nope"), false).isUnassigned());
     r.Field(QStringLiteral("UNSET"));
     EXPECT_EQ(errorText([&] { r.Insert(); }), QStringLiteral("udb::var2DbVar() - The variant is Unassigned"));
+}
+
+// A key field holding the NULL marker asks for "is null"; a plain null key field still asks nothing.
+TEST_F(DBRecordTest, NullMarkerSelectsNullColumnsAndStaysOutOfInserts) {
+    for (const auto& [id, amount] : {std::pair{950, Variant(5)}, std::pair{951, Variant::null()}}) {
+        TDBRecord row(QStringLiteral("T_CLIENT"), nullptr);
+        row.SetId(id);
+        row.SetField(QStringLiteral("NAME"), QStringLiteral("маркер"));
+        row.SetField(QStringLiteral("AMOUNT"), amount);
+        row.Insert();
+    }
+    struct Case {
+        bool marker;
+        int found;
+        int id;
+    };
+    // With a plain null the first of both rows answers; with the marker only the row without amount.
+    for (const Case& c : {Case{false, 2, 950}, Case{true, 1, 951}}) {
+        TDBRecord r(QStringLiteral("T_CLIENT"), nullptr);
+        r.SetKey(QStringLiteral("NAME"), QStringLiteral("маркер"));
+        if (c.marker) {
+            r.SetKey(QStringLiteral("AMOUNT"), ufb::nullMarker);
+        } else {
+            r.SetKey(QStringLiteral("AMOUNT"), Variant::null());
+        }
+        ASSERT_EQ(r.Select(), c.found) << c.marker;
+        EXPECT_EQ(r.GetField(QStringLiteral("ID")).toInt(), c.id);
+    }
+
+    TDBRecord marked(QStringLiteral("T_CLIENT"), nullptr);
+    marked.SetId(952);
+    marked.SetKey(QStringLiteral("AMOUNT"), ufb::nullMarker);
+    EXPECT_TRUE(marked.GetField(QStringLiteral("AMOUNT")).isNull());
+    EXPECT_EQ(marked.key().whereClause(), QStringLiteral(" where AMOUNT is null and ID='952'"));
+    EXPECT_EQ(marked.buildInsertSql(), QStringLiteral("insert into T_CLIENT ( ID ) values ( '952' )"));
+    marked.Insert();
+    EXPECT_EQ(rows(QStringLiteral("ID = 952 and AMOUNT is null")), 1);
+    // A value set later replaces the marker, in the key too.
+    marked.SetField(QStringLiteral("AMOUNT"), 3);
+    EXPECT_FALSE(marked.holdsNullMarker(QStringLiteral("AMOUNT")));
+    EXPECT_EQ(marked.key().whereClause(), QStringLiteral(" where AMOUNT='3' and ID='952'"));
 }
 
 TEST_F(DBRecordTest, OwnTransactionRollsBackAndCallersIsLeftAlone) {

@@ -31,15 +31,22 @@ QString tr(const char* key, const char16_t* defaultText) {
 QString TUniqueKey::whereClause() const {
     QStringList conditions;
     for (const auto& [name, value] : fields_) {
+        if (holdsNullMarker(name)) {
+            conditions << name + QStringLiteral(" is null");
+            continue;
+        }
         if (value.isEmpty()) continue;
         conditions << name + QStringLiteral("='") + udb::quoteSql(value.toText()) + u'\'';
     }
-    return conditions.isEmpty() ? QString() : QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
+    return conditions.isEmpty() ? QString()
+                                : QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
 }
 
 TDBRecord::TDBRecord() = default;
 
-fb::Database* TDBRecord::database() const { return database_ ? database_ : TolvMain::getZarvelDb(); }
+fb::Database* TDBRecord::database() const {
+    return database_ ? database_ : TolvMain::getZarvelDb();
+}
 
 TDBRecord::TDBRecord(const QString& tableName, fb::Transaction* transaction)
     : database_(transaction ? transaction->defaultDatabase() : nullptr),
@@ -57,27 +64,43 @@ TDBRecord::~TDBRecord() = default;
 void TDBRecord::clear() {
     key_.clear();
     values_.clear();
+    nullMarked_.clear();
     read_.reset();
 }
 
-Variant& TDBRecord::Field(const QString& name) { return values_[name.toUpper()]; }
+Variant& TDBRecord::Field(const QString& name) {
+    return values_[name.toUpper()];
+}
 
 void TDBRecord::SetField(const QString& name, const Variant& value, bool isKey) {
     const QString upper = name.toUpper();
     values_[upper] = value;
+    nullMarked_.erase(upper);
     if (isKey || key_.contains(upper)) key_.set(upper, value);
 }
 
-void TDBRecord::SetKey(const QString& name, const Variant& value) { SetField(name, value, true); }
+void TDBRecord::SetField(const QString& name, NullMarker, bool isKey) {
+    const QString upper = name.toUpper();
+    values_[upper] = Variant::null();
+    nullMarked_.insert(upper);
+    if (isKey || key_.contains(upper)) key_.set(upper, nullMarker);
+}
 
-void TDBRecord::SetId(int id) { SetField(QStringLiteral("ID"), id, true); }
+void TDBRecord::SetKey(const QString& name, const Variant& value) {
+    SetField(name, value, true);
+}
+
+void TDBRecord::SetId(int id) {
+    SetField(QStringLiteral("ID"), id, true);
+}
 
 Variant TDBRecord::GetField(const QString& name, bool mustExist) const {
     auto it = values_.find(name.toUpper());
     if (it != values_.end()) return it->second;
     if (mustExist) {
-        throw core::Exception(QStringLiteral("field '") + name + QStringLiteral("' not exist") +
-                              utl::placeTrailer(QStringLiteral("TDBRecord::GetField"), QStringLiteral("kv_DBRecord"), 496));
+        throw core::Exception(
+            QStringLiteral("field '") + name + QStringLiteral("' not exist") +
+            utl::placeTrailer(QStringLiteral("TDBRecord::GetField"), QStringLiteral("kv_DBRecord"), 496));
     }
     return Variant();
 }
@@ -93,6 +116,7 @@ bool TDBRecord::LoadFromDataSet(data::Dataset& dataset) {
     for (int i = 0; i < dataset.fieldCount(); ++i) {
         data::Field* f = dataset.field(i);
         values_[f->fieldName().toUpper()] = row[f->fieldName().toUpper()] = f->value();
+        nullMarked_.erase(f->fieldName().toUpper());
     }
     read_ = std::move(row);
     return true;
@@ -101,6 +125,7 @@ bool TDBRecord::LoadFromDataSet(data::Dataset& dataset) {
 QString TDBRecord::buildInsertSql() const {
     QStringList names, literals;
     for (const auto& [name, value] : values_) {
+        if (holdsNullMarker(name)) continue;
         names << name;
         literals << udb::var2DbVar(value);
     }
@@ -132,6 +157,10 @@ struct BoundSql {
     void appendKey(const TUniqueKey& key) {
         QStringList conditions;
         for (const auto& [name, value] : key.fields()) {
+            if (key.holdsNullMarker(name)) {
+                conditions << name + QStringLiteral(" is null");
+                continue;
+            }
             if (value.isEmpty()) continue;
             conditions << name + u'=' + bind(QStringLiteral("K"), value);
         }
@@ -269,6 +298,7 @@ int TDBRecord::run(Op op, fb::Transaction* transaction, bool checkOne) {
             insertSql_ = buildInsertSql();
             QStringList names, places;
             for (const auto& [name, value] : values_) {
+                if (holdsNullMarker(name)) continue;
                 names << name;
                 places << bound.bind(QStringLiteral("V"), value);
                 written.push_back(name);
@@ -279,8 +309,9 @@ int TDBRecord::run(Op op, fb::Transaction* transaction, bool checkOne) {
             break;
         }
         case Op::Select:
-            selectSql_ = QStringLiteral("select * from ") + tableName_ + key_.whereClause();
-            bound.text = QStringLiteral("select * from ") + tableName_;
+            selectSql_ = QStringLiteral("select ") + selectList_ + QStringLiteral(" from ") + tableName_ +
+                         key_.whereClause();
+            bound.text = QStringLiteral("select ") + selectList_ + QStringLiteral(" from ") + tableName_;
             bound.appendKey(key_);
             break;
         case Op::Update: {
@@ -353,7 +384,9 @@ int TDBRecord::run(Op op, fb::Transaction* transaction, bool checkOne) {
     }
 }
 
-void TDBRecord::Insert(fb::Transaction* transaction) { run(Op::Insert, transaction, false); }
+void TDBRecord::Insert(fb::Transaction* transaction) {
+    run(Op::Insert, transaction, false);
+}
 
 int TDBRecord::Select(fb::Transaction* transaction) {
     if (key_.whereClause().isEmpty()) {
@@ -366,9 +399,10 @@ int TDBRecord::Select(fb::Transaction* transaction) {
 
 void TDBRecord::Update(fb::Transaction* transaction, bool checkOne) {
     if (key_.whereClause().isEmpty()) {
-        throw core::Exception(tr("kv_DBRecord.TDBRecord.Update.Exception",
-                                 u"Запись без ключа не может быть изменена: изменились бы все строки таблицы ") +
-                              tableName_);
+        throw core::Exception(
+            tr("kv_DBRecord.TDBRecord.Update.Exception",
+               u"Запись без ключа не может быть изменена: изменились бы все строки таблицы ") +
+            tableName_);
     }
     run(Op::Update, transaction, checkOne);
 }
@@ -381,7 +415,9 @@ void TDBRecord::Delete(fb::Transaction* transaction) {
     run(Op::Delete, transaction, false);
 }
 
-int TDBRecord::genId() const { return udb::genId(QStringLiteral("GEN_") + tableName_ + QStringLiteral("_ID")); }
+int TDBRecord::genId() const {
+    return udb::genId(QStringLiteral("GEN_") + tableName_ + QStringLiteral("_ID"));
+}
 
 namespace {
 
@@ -495,16 +531,18 @@ void TDBRecord::LoadFromInsertSql(const QString& line) {
     Variant value;
     const bool firstField = nextField(line, fieldPos, parts.fieldsEnd, name);
     if (!firstField || !nextValue(line, valuePos, parts.valuesEnd, value)) {
-        throw core::Exception(tr("kv_DBRecord.TDBRecord.LoadFromInsertSql.Exception3",
-                                 u"Неверная структура информации о полях или значениях записи в файле экспорта."));
+        throw core::Exception(
+            tr("kv_DBRecord.TDBRecord.LoadFromInsertSql.Exception3",
+               u"Неверная структура информации о полях или значениях записи в файле экспорта."));
     }
     // Values after the last field are not read.
     for (;;) {
         SetField(name, value);
         if (!nextField(line, fieldPos, parts.fieldsEnd, name)) return;
         if (!nextValue(line, valuePos, parts.valuesEnd, value)) {
-            throw core::Exception(tr("kv_DBRecord.TDBRecord.LoadFromInsertSql.Exception2",
-                                     u"Не совпадает число полей и число значений полей в записи в файле экспорта"));
+            throw core::Exception(
+                tr("kv_DBRecord.TDBRecord.LoadFromInsertSql.Exception2",
+                   u"Не совпадает число полей и число значений полей в записи в файле экспорта"));
         }
     }
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <map>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "platform/core/Variant.h"
@@ -20,21 +21,39 @@ class Transaction;
 
 namespace ufb {
 
+// The record's NULL marker, set in place of a value: a key field holding it selects the rows whose
+// column is null, and an insert leaves the field out (the column takes its default). A plain null in
+// a key field is skipped instead, so that a key still unknown selects nothing by it.
+struct NullMarker {};
+inline constexpr NullMarker nullMarker{};
+
 // The key of a record: field names (upper-cased) to values; a field counts while its value is assigned
 // and not null.
 class TUniqueKey {
 public:
-    void set(const QString& name, const core::Variant& value) { fields_[name] = value; }
+    void set(const QString& name, const core::Variant& value) {
+        fields_[name] = value;
+        nullMarked_.erase(name);
+    }
+    void set(const QString& name, NullMarker) {
+        fields_[name] = core::Variant::null();
+        nullMarked_.insert(name);
+    }
+    bool holdsNullMarker(const QString& name) const { return nullMarked_.count(name) > 0; }
     // True when the key holds an assigned value (null included) for the name; asking leaves an
     // unassigned entry behind, which the condition skips.
     bool contains(const QString& name) { return !fields_[name].isUnassigned(); }
-    // " where A='1' and B='x'" over the fields in name order, or empty when none counts.
+    // " where A='1' and B is null" over the fields in name order, or empty when none counts.
     QString whereClause() const;
-    void clear() { fields_.clear(); }
+    void clear() {
+        fields_.clear();
+        nullMarked_.clear();
+    }
     const std::map<QString, core::Variant>& fields() const { return fields_; }
 
 private:
     std::map<QString, core::Variant> fields_;
+    std::set<QString> nullMarked_;
 };
 
 class TDBRecord {
@@ -70,6 +89,10 @@ public:
     virtual void SetField(const QString& name, const core::Variant& value, bool isKey = false);
     virtual void SetKey(const QString& name, const core::Variant& value);
     virtual void SetId(int id);
+    // The NULL marker as the value (it reads as null); a later value replaces it.
+    void SetField(const QString& name, NullMarker, bool isKey = false);
+    void SetKey(const QString& name, NullMarker) { SetField(name, nullMarker, true); }
+    bool holdsNullMarker(const QString& name) const { return nullMarked_.count(name.toUpper()) > 0; }
     // A copy of the value; a missing name raises when mustExist is set, else gives an unassigned value.
     virtual core::Variant GetField(const QString& name, bool mustExist = true) const;
     virtual QString GetFieldStr(const QString& name) const;
@@ -101,6 +124,9 @@ public:
     const QString& deleteSql() const { return deleteSql_; }
     // The insert statement (exchange line) for the current values, without running it.
     QString buildInsertSql() const;
+    // What Select reads in place of "*": a table whose texts are longer than a plain text value
+    // can carry over the connection names its columns, casting those to text blobs.
+    void setSelectList(const QString& columns) { selectList_ = columns; }
 
 private:
     enum class Op { Insert, Select, Update, Delete };
@@ -115,6 +141,9 @@ private:
     std::map<QString, core::Variant> values_;
     // The row as last read; none until a read.
     std::optional<std::map<QString, core::Variant>> read_;
+    // Values holding the NULL marker, left out of an insert.
+    std::set<QString> nullMarked_;
+    QString selectList_ = QStringLiteral("*");
     TUniqueKey key_;
     QString insertSql_;
     QString selectSql_;
