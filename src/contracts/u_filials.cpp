@@ -1,11 +1,16 @@
 #include "u_filials.h"
 
+#include <QThread>
 #include <optional>
 
 #include "kv_FbQueryGod.h"
 #include "kv_FbUtil.h"
+#include "kv_MainDb.h"
 #include "kv_Translator.h"
 #include "platform/core/Exception.h"
+#include "platform/fb/Error.h"
+#include "platform/fb/Statement.h"
+#include "platform/fb/Transaction.h"
 
 namespace TolvLogic {
 
@@ -29,6 +34,12 @@ QString tr(const char* key, const char16_t* defaultText) {
     return KVLibTranslator::instance().translate(QString::fromLatin1(key), QString::fromUtf16(defaultText));
 }
 
+QString missingBranch(int id) {
+    return QStringLiteral("FilialInfo::FilialInfo() - ") +
+           tr("u_filials.FilialInfo.FilialInfo.Exception", u"информация о филиале не считана") +
+           QStringLiteral(" id = ") + QString::number(id);
+}
+
 QString column(int index) {
     return QString::fromLatin1(dirFilialFields[index]);
 }
@@ -45,12 +56,7 @@ std::optional<Variant> lookUp(const QString& sql, fb::Transaction* transaction) 
 
 FilialInfo::FilialInfo(int id, fb::Transaction* transaction)
     : TDBRecord(QStringLiteral("DIR_FILIAL"), QStringLiteral("ID"), id, transaction) {
-    if (Select() == 0) {
-        throw core::Exception(
-            QStringLiteral("FilialInfo::FilialInfo() - ") +
-            tr("u_filials.FilialInfo.FilialInfo.Exception", u"информация о филиале не считана") +
-            QStringLiteral(" id = ") + QString::number(id));
-    }
+    if (Select() == 0) throw core::Exception(missingBranch(id));
 }
 
 Variant FilialInfo::getField(int index) const {
@@ -64,6 +70,44 @@ void FilialInfo::setField(int index, const Variant& value) {
 
 QString FilialInfo::getNumberName() const {
     return getField(fNUMBER).toText() + QStringLiteral(" - ") + getField(fNAME).toText();
+}
+
+int FilialInfo::scTakeNumber(int filialId, int counterIndex, bool restart, fb::Database* database) {
+    if (counterIndex <= fIS_CURENT || counterIndex > fREG_EXPENSE_NUM_AUTOINC) {
+        throw core::Exception(QStringLiteral("FilialInfo::scTakeNumber() - not a counter: ") +
+                              QString::number(counterIndex));
+    }
+    const QString counter = column(counterIndex);
+    fb::Database* db = database ? database : TolvMain::getZarvelDb();
+    // The row lock of the update orders the workstations: one that meets another's uncommitted
+    // advance waits a moment and tries again, on the counter as it is then.
+    constexpr int kAttempts = 400;
+    for (int attempt = 1;; ++attempt) {
+        std::unique_ptr<fb::Transaction> transaction = udb::createTransaction(db);
+        try {
+            fb::Statement st(transaction.get());
+            st.setSql(QStringLiteral("update DIR_FILIAL set %1 = iif(:RESTART = 1, 2, %1 + 1) "
+                                     "where ID = :ID returning old.%1")
+                          .arg(counter));
+            st.setParam(QStringLiteral("RESTART"), restart ? 1 : 0);
+            st.setParam(QStringLiteral("ID"), filialId);
+            st.execute();
+            const bool found = st.rowsAffected() > 0 && st.fetch();
+            const Variant taken = found ? st.value(0) : Variant();
+            transaction->commit();
+            if (!found) throw core::Exception(missingBranch(filialId));
+            return restart ? 1 : taken.toInt();
+        } catch (const fb::Error& e) {
+            if (transaction->inTransaction()) transaction->rollback();
+            const bool busy = e.hasGdsCode(fb::gds::LockConflict) || e.hasGdsCode(fb::gds::Deadlock) ||
+                              e.hasGdsCode(fb::gds::UpdateConflict);
+            if (!busy || attempt == kAttempts) throw;
+            QThread::msleep(5);
+        } catch (...) {
+            if (transaction->inTransaction()) transaction->rollback();
+            throw;
+        }
+    }
 }
 
 core::DateTime FilialInfo::scGetLastContractDate(const FilialInfo& filial) {

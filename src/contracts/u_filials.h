@@ -40,6 +40,16 @@ public:
     // "NUMBER - NAME", the way every list shows a branch.
     QString getNumberName() const;
 
+    // Takes the number a counter column of the branch holds (each counter holds the next number to
+    // give) and advances that column alone, in one statement of a short transaction of its own that
+    // commits at once: workstations taking numbers at the same time get distinct ones, an advance of
+    // another counter of the row is never overwritten, and a number taken stays used up even when the
+    // caller's own work rolls back. With restart the number given is 1 and the counter holds 2 (the
+    // yearly, monthly or daily restart of contract numbers). Raises the record's missing-branch error
+    // for a branch without a row. The program database when none is given.
+    static int scTakeNumber(int filialId, int counterIndex, bool restart = false,
+                            fb::Database* database = nullptr);
+
     // CONTRACT_DATE of the branch's contract with the highest CONTRACT_ID, read in the record's
     // transaction; the zero date when the branch has none.
     static core::DateTime scGetLastContractDate(const FilialInfo& filial);

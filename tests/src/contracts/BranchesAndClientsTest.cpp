@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <thread>
+#include <vector>
+
 #include "ContractRows.h"
 #include "TClients.h"
 #include "kv_MainDb.h"
@@ -138,6 +142,56 @@ TEST_F(BranchesTest, ClientRecordAndItsLookups) {
     EXPECT_EQ(open, std::vector<int>({open1, open2}));
     EXPECT_EQ(record.getContractsByState(1), std::vector<int>({closed}));
     EXPECT_TRUE(record.getContractsByState(3).empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Two workstations: the program's connection and a second one to the same database file.
+TEST_F(BranchesTest, CountersGiveDistinctNumbersToWorkstationsAndKeepOtherAdvances) {
+    const int branch = newBranch(31, QStringLiteral("Лісова"), false);
+    fb::Database other(testDb().path());
+    other.open();
+    fb::Database* const main = TolvMain::getZarvelDb();
+    const auto take = [&](int counter, fb::Database* db, bool restart = false) {
+        return FilialInfo::scTakeNumber(branch, counter, restart, db);
+    };
+    const auto held = [&](int counter) { return FilialInfo(branch).getField(counter).toInt(); };
+
+    // In turn: one sequence over both connections; the contract counter advanced in between keeps
+    // its advance.
+    EXPECT_EQ(take(FilialInfo::fWNT_RECEIPT_NUM_AUTOINC, main), 1);
+    EXPECT_EQ(take(FilialInfo::fORDER_NUM_AUTOINC, &other), 1);
+    EXPECT_EQ(take(FilialInfo::fWNT_RECEIPT_NUM_AUTOINC, &other), 2);
+    EXPECT_EQ(take(FilialInfo::fWNT_RECEIPT_NUM_AUTOINC, main), 3);
+    EXPECT_EQ(held(FilialInfo::fWNT_RECEIPT_NUM_AUTOINC), 4);
+    EXPECT_EQ(held(FilialInfo::fORDER_NUM_AUTOINC), 2);
+    EXPECT_EQ(held(FilialInfo::fWNT_EXPENSE_NUM_AUTOINC), 1);
+
+    // A restart gives 1 and leaves 2 to give next.
+    EXPECT_EQ(take(FilialInfo::fORDER_NUM_AUTOINC, main, true), 1);
+    EXPECT_EQ(take(FilialInfo::fORDER_NUM_AUTOINC, &other), 2);
+
+    // At once: both workstations take numbers concurrently; none is given twice or lost.
+    constexpr int kEach = 40;
+    std::vector<int> fromMain, fromOther;
+    std::thread worker([&] {
+        for (int i = 0; i < kEach; ++i)
+            fromOther.push_back(take(FilialInfo::fWNT_EXPENSE_NUM_AUTOINC, &other));
+    });
+    for (int i = 0; i < kEach; ++i) fromMain.push_back(take(FilialInfo::fWNT_EXPENSE_NUM_AUTOINC, main));
+    worker.join();
+    std::set<int> all(fromMain.begin(), fromMain.end());
+    all.insert(fromOther.begin(), fromOther.end());
+    EXPECT_EQ(all.size(), 2u * kEach);
+    EXPECT_EQ(*all.begin(), 1);
+    EXPECT_EQ(*all.rbegin(), 2 * kEach);
+    EXPECT_EQ(held(FilialInfo::fWNT_EXPENSE_NUM_AUTOINC), 2 * kEach + 1);
+    EXPECT_EQ(held(FilialInfo::fWNT_RECEIPT_NUM_AUTOINC), 4);
+
+    EXPECT_EQ(errorText([&] { FilialInfo::scTakeNumber(987654, FilialInfo::fWNT_RECEIPT_NUM_AUTOINC); }),
+              QStringLiteral("FilialInfo::FilialInfo() - информация о филиале не считана id = 987654"));
 }
 
 }  // namespace
