@@ -255,6 +255,22 @@ TEST_F(TemplatesTest, ANewTemplateGetsItsOwnTextsOnlyInTheInterfaceLanguage) {
               QStringLiteral("308"));
 }
 
+// A template and its texts are one change of the directory's transaction: a rollback leaves neither.
+TEST_F(TemplatesTest, ATemplateAndItsTextsRollBackTogether) {
+    openList();
+    rows().append();
+    set("FOUNDATION", QStringLiteral("Скасовано"));
+    set("OPERATION_SUBJECT", QStringLiteral("Нікому"));
+    set("ACCOUNT_NUMBER", QStringLiteral("312"));
+    set("W_TYPE", 1);
+    rows().post();
+    const int id = rows().fieldByName(QStringLiteral("ID")).value().toInt();
+    list_->getTransaction()->rollback();
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) as V from DIR_WARRANTES where ID = %1").arg(id)).toInt(),
+              0);
+    EXPECT_TRUE(texts(id).empty());
+}
+
 TEST_F(TemplatesTest, TypeFilterListsOnlyUserTemplatesOfTheTypeWithTheLanguageFallback) {
     const int expenseRu = newTemplate(1, QStringLiteral("309"), QStringLiteral("Выдано"), std::nullopt);
     const int expenseUk = newTemplate(1, QStringLiteral("310"), std::nullopt, QStringLiteral("Видано"));

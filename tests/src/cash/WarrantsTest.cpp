@@ -202,6 +202,20 @@ TEST_F(WarrantsTest, AutomaticOrdersAreToldFromManualOnes) {
     }
 }
 
+// On the caller's transaction the delete is the caller's to keep; without one it is committed at once.
+TEST_F(WarrantsTest, DeleteByIdRunsOnTheCallersTransactionOrCommitsItsOwn) {
+    const int id = newOrder({.number = QStringLiteral("del-1")});
+    const auto stored = [&] {
+        return scalar(QStringLiteral("select count(*) as V from WARRANTES where ID = %1").arg(id)).toInt();
+    };
+    WarrantInfo order(id, nullptr);
+    order.deleteById(change());
+    change()->rollback();
+    EXPECT_EQ(stored(), 1);
+    order.deleteById(nullptr);
+    EXPECT_EQ(stored(), 0);
+}
+
 TEST_F(WarrantsTest, ServiceSumIsTheAmountOfOrdersWithoutShares) {
     struct Case {
         const char* share;  // set to 0, or nothing
