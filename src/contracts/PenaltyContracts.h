@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "kv_DBRecord.h"
-#include "u_DbFields.h"
 #include "platform/core/DateTime.h"
+#include "u_DbFields.h"
 
 namespace data {
 class Dataset;

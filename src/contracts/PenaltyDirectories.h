@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "kv_DBRecord.h"
-#include "u_DbFields.h"
 #include "kv_DataSetWrapper.h"
 #include "kv_QueryWrapper.h"
+#include "u_DbFields.h"
 
 namespace fb {
 class Database;

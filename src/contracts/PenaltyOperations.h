@@ -4,8 +4,8 @@
 // window shows for the selected contract with the three stored changes of an operation.
 
 #include "kv_DBRecord.h"
-#include "u_DbFields.h"
 #include "kv_QueryWrapper.h"
+#include "u_DbFields.h"
 
 namespace TolvLogic {
 

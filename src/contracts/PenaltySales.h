@@ -4,8 +4,8 @@
 // and the debt of a sold contract that the sale is measured against.
 
 #include "kv_DBRecord.h"
-#include "u_DbFields.h"
 #include "kv_QueryWrapper.h"
+#include "u_DbFields.h"
 #include "u_PercCalc.h"
 
 namespace TolvLogic {

@@ -3,9 +3,9 @@
 // force, and the day-by-day history of a period for the rate window.
 
 #include "kv_DBRecord.h"
-#include "u_DbFields.h"
 #include "kv_RxMemWrapper.h"
 #include "platform/core/DateTime.h"
+#include "u_DbFields.h"
 
 namespace TolvLogic {
 

@@ -161,12 +161,12 @@ TEST_F(WarrantsTest, ContractLookupsIgnoreOrdersOfOperations) {
 
     WarrantInfo byContract;
     EXPECT_FALSE(byContract.loadByContract(contractId, QStringLiteral("EXPENSE_DEPOSIT"), change()));
-    WarrantInfo issue;
-    issue.loadOrInit(day(5, 3), t, contract, nullptr, change());
-    EXPECT_EQ(issue.GetField(WarrantInfo::wID).toInt(), -1);
-    issue.SetField(WarrantInfo::wW_SUM, 150000);
-    EXPECT_TRUE(issue.saveOrDrop(QStringLiteral("12"), change()));
-    const int issueId =
+    WarrantInfo loanOrder;
+    loanOrder.loadOrInit(day(5, 3), t, contract, nullptr, change());
+    EXPECT_EQ(loanOrder.GetField(WarrantInfo::wID).toInt(), -1);
+    loanOrder.SetField(WarrantInfo::wW_SUM, 150000);
+    EXPECT_TRUE(loanOrder.saveOrDrop(QStringLiteral("12"), change()));
+    const int loanOrderId =
         scalar(QStringLiteral("select ID as V from WARRANTES where ID_CONTRACT = %1 and ID_OPERATION is null")
                    .arg(contractId),
                change())
@@ -176,13 +176,13 @@ TEST_F(WarrantsTest, ContractLookupsIgnoreOrdersOfOperations) {
         const TolvLogic::TPenaltyOperationInfo* operation;
         int id;
     };
-    for (const Case& c : {Case{nullptr, issueId}, Case{&operation, opOrder}}) {
+    for (const Case& c : {Case{nullptr, loanOrderId}, Case{&operation, opOrder}}) {
         WarrantInfo found;
         found.loadOrInit(day(5, 3), t, contract, c.operation, change());
         EXPECT_EQ(found.GetField(WarrantInfo::wID).toInt(), c.id);
     }
     EXPECT_TRUE(byContract.loadByContract(contractId, QStringLiteral("EXPENSE_DEPOSIT"), change()));
-    EXPECT_EQ(byContract.GetField(WarrantInfo::wID).toInt(), issueId);
+    EXPECT_EQ(byContract.GetField(WarrantInfo::wID).toInt(), loanOrderId);
     WarrantInfo byOperation;
     EXPECT_TRUE(byOperation.loadByOperation(opId, QStringLiteral("EXPENSE_DEPOSIT"), change()));
     EXPECT_EQ(byOperation.GetField(WarrantInfo::wID).toInt(), opOrder);
