@@ -163,6 +163,7 @@ TEST_F(SubjectsTest, SpreadingKeepsThePosition) {
 
 TEST_F(SubjectsTest, TotalsAndTheProposedCredit) {
     struct HalfFiller : ContractPrmsFiller {
+        void fill(ContractPrms&) override {}
         double calcSubjCredit(int valuation) const override { return valuation / 2.0; }
     } filler;
     auto list = newList(tech);
