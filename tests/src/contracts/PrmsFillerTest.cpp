@@ -133,7 +133,9 @@ TEST_F(PrmsFillerTest, EachKindReactsToItsOwnEvents) {
             ContractPrms prms;
             prms.perc = 99;
             EXPECT_EQ(filler->fillOnEvent(prms, event), reacts[event]) << event;
-            if (!reacts[event]) EXPECT_EQ(prms.perc, 99);
+            if (!reacts[event]) {
+                EXPECT_EQ(prms.perc, 99);
+            }
         }
     }
 }
