@@ -19,6 +19,8 @@ using core::Variant;
 
 namespace TolvLogic {
 
+using Money100::divRoundHalfEven;
+
 namespace {
 
 const QString kDEFAULTS = QStringLiteral("DEFAULTS");
@@ -28,21 +30,6 @@ const QString kPRICE_PER_GRAM = QStringLiteral("PRICE_PER_GRAM");
 const QStringList kGoldFields = {kPRICE_PER_GRAM, QStringLiteral("DEPOSIT_PER_GRAM"),
                                  QStringLiteral("WEIGHT"), QStringLiteral("WEIGHT_GEM")};
 constexpr quint32 kBlue = 0x0000FF;
-
-qint64 divRoundHalfEven(qint64 num, qint64 den) {
-    if (den < 0) {
-        num = -num;
-        den = -den;
-    }
-    qint64 q = num / den;
-    qint64 r = num % den;
-    if (r < 0) {
-        --q;
-        r += den;
-    }
-    if (2 * r > den || (2 * r == den && (q & 1) != 0)) ++q;
-    return q;
-}
 
 // The first row's value of the column, or the integer 0 when there is none.
 Variant firstValue(fb::Query& q, const QString& column) {

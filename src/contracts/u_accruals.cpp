@@ -5,6 +5,7 @@
 #include "PenaltyContracts.h"
 #include "PenaltyOperations.h"
 #include "PenaltySales.h"
+#include "kv_Money100.h"
 #include "kv_FbQueryGod.h"
 #include "kv_FbUtil.h"
 #include "kv_Translator.h"
@@ -18,6 +19,8 @@ using core::Variant;
 
 namespace TolvLogic {
 
+using Money100::divRoundHalfEven;
+
 namespace {
 
 using C = TPenaltyContractInfo;
@@ -28,22 +31,6 @@ bool hasClose(const TPenaltyContractInfo& contract) {
 
 DateTime closeDate(const TPenaltyContractInfo& contract) {
     return contract.getContractValue(C::cCONTRACT_CLOSE).toDateTime();
-}
-
-// num / den rounded once to a whole number, halves to the even neighbour: shares carry no floating error.
-qint64 divRoundHalfEven(qint64 num, qint64 den) {
-    if (den < 0) {
-        num = -num;
-        den = -den;
-    }
-    qint64 q = num / den;
-    qint64 r = num % den;
-    if (r < 0) {
-        --q;
-        r += den;
-    }
-    if (2 * r > den || (2 * r == den && (q & 1) != 0)) ++q;
-    return q;
 }
 
 }  // namespace

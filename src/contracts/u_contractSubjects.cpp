@@ -18,6 +18,8 @@
 
 namespace TolvLogic {
 
+using Money100::divRoundHalfEven;
+
 namespace {
 
 const QString kID = QStringLiteral("ID");
@@ -42,22 +44,6 @@ constexpr quint32 kGrayText = 0x808080;
 
 QString tr(const QString& key, const QString& text) {
     return KVLibTranslator::instance().translate(key, text);
-}
-
-// num / den rounded to a whole number, halves to the even neighbour, without any floating error.
-qint64 divRoundHalfEven(qint64 num, qint64 den) {
-    if (den < 0) {
-        num = -num;
-        den = -den;
-    }
-    qint64 q = num / den;
-    qint64 r = num % den;
-    if (r < 0) {  // floor division
-        --q;
-        r += den;
-    }
-    if (2 * r > den || (2 * r == den && (q & 1) != 0)) ++q;
-    return q;
 }
 
 // Weights are kept with two decimals: in hundredths of a gram they subtract and multiply exactly.

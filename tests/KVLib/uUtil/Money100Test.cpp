@@ -131,3 +131,18 @@ TEST(Money100Test, ToStrOfHugeValuesFallsBackToGeneralNotation) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Money100Test, ExactDivisionRoundsHalvesToEven) {
+    struct Case {
+        qint64 num, den, expected;
+    };
+    for (const Case& c : {Case{5, 2, 2}, Case{7, 2, 4}, Case{-5, 2, -2}, Case{-7, 2, -4}, Case{5, -2, -2},
+                          Case{86419 * 100, 100 * 100, 864}, Case{1, 3, 0}, Case{2, 3, 1}, Case{-2, 3, -1},
+                          Case{0, 7, 0}}) {
+        EXPECT_EQ(Money100::divRoundHalfEven(c.num, c.den), c.expected) << c.num << "/" << c.den;
+    }
+}
+
+}  // namespace

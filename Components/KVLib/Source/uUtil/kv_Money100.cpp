@@ -59,4 +59,19 @@ qint32 toTenThousandths(double value) {
 
 QString toStr(double value, int decimals) { return core::formatFixed(value, decimals); }
 
+qint64 divRoundHalfEven(qint64 num, qint64 den) {
+    if (den < 0) {
+        num = -num;
+        den = -den;
+    }
+    qint64 q = num / den;
+    qint64 r = num % den;
+    if (r < 0) {  // floor division
+        --q;
+        r += den;
+    }
+    if (2 * r > den || (2 * r == den && (q & 1) != 0)) ++q;
+    return q;
+}
+
 }  // namespace Money100

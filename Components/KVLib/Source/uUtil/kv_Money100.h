@@ -20,4 +20,8 @@ qint32 toTenThousandths(double value);
 // come out in the general notation of core::floatToStr.
 QString toStr(double value, int decimals);
 
+// num / den rounded to a whole number, halves to the even neighbour, without any floating error (the
+// exact shares and percentages of amounts kept as integers). den must not be 0.
+qint64 divRoundHalfEven(qint64 num, qint64 den);
+
 }  // namespace Money100
