@@ -27,6 +27,23 @@ TEST_F(RegisterTest, OpenSendsThreeSyncCharactersAndSyncOnce) {
     EXPECT_FALSE(fr.checkConnection());
 }
 
+TEST_F(RegisterTest, TheAnswerNotificationHearsEachCompleteReply) {
+    int replies = 0;
+    auto made = FiscalRegister::scCreateFR(0, [&](PacketParser& parser) {
+        ++replies;
+        EXPECT_EQ(parser.packets().last(), QStringLiteral("READY"));
+    });
+    auto& reg = dynamic_cast<FRMariya&>(*made);
+    reg.setTimeOut(100);
+    reg.setComPortName(sim.path());
+    QString password = QStringLiteral("1");
+    EXPECT_FALSE(reg.registerCashier(password, QStringLiteral("7")));  // not connected: nothing sent
+    EXPECT_TRUE(sim.log().isEmpty());
+    reg.open();
+    reg.printNullCheck();
+    EXPECT_EQ(replies, 2);
+}
+
 TEST_F(RegisterTest, AMissingPortIsNoSignalWithThePortsText) {
     fr.setComPortName(QStringLiteral("/dev/no-such-register"));
     try {

@@ -251,8 +251,7 @@ TEST_F(ContractSaveTest, AFailureAtAnyStepLeavesTheDatabaseUnchanged) {
 
 TEST_F(ContractSaveTest, AConnectionLostWhileTheOrdersAreWrittenStoresNothing) {
     const QString before = snapshot();
-    const QString onThatDay =
-        QStringLiteral("PENALTY_CONTRACTS where CONTRACT_DATE = %1").arg(lit(day(7, 3)));
+    const QString onThatDay = QStringLiteral("PENALTY_CONTRACTS where CONTRACT_DATE = %1").arg(lit(day(7, 3)));
     const int stored = count(onThatDay);
     Info info(nullptr);
     fillNew(info, day(7, 3));
