@@ -2,11 +2,23 @@
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <termios.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <QFile>
 #include <QSerialPort>
 
 namespace serial {
+
+namespace {
+[[noreturn]] void refuseErrno(QSerialPort& port) {
+    const QString text = QString::fromLocal8Bit(std::strerror(errno));
+    port.close();
+    throw PortError(text);
+}
+}  // namespace
 
 struct Port::Impl {
     QSerialPort port;
@@ -54,6 +66,17 @@ void Port::open(const QString& path, const LineSettings& settings) {
                             : settings.parity == Parity::Odd ? QSerialPort::OddParity
                                                              : QSerialPort::NoParity;
         if (!port.setParity(parity)) refuse();
+        // The serial port class sets the parity bit but leaves input checking to the line: a byte that
+        // fails the check is dropped, so a damaged reply never completes instead of being misread.
+        termios tio{};
+        if (::tcgetattr(port.handle(), &tio) != 0) refuseErrno(port);
+        if (settings.parityCheck && parity != QSerialPort::NoParity) {
+            tio.c_iflag |= INPCK | IGNPAR;
+            tio.c_iflag &= ~PARMRK;
+        } else {
+            tio.c_iflag &= ~INPCK;
+        }
+        if (::tcsetattr(port.handle(), TCSANOW, &tio) != 0) refuseErrno(port);
         if (settings.dtr && !port.setDataTerminalReady(true)) refuse();
     }
 }
