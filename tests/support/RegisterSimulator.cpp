@@ -209,7 +209,7 @@ void RegisterSimulator::writeAll(const QByteArray& bytes, bool byteByByte) {
     }
     for (char c : bytes) {
         (void)!::write(master_, &c, 1);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
 
