@@ -401,7 +401,7 @@ TEST_F(ContractSaveTest, TakingOffSale) {
 }
 
 // A register that records what it was asked to print.
-struct RecordingRegister : KassRegister::FiscalRegister {
+struct RecordingRegister : KassRegister::FRMariya {
     DateTime date;
     bool answer = true;
     bool fail = false;
