@@ -2,10 +2,81 @@
 
 #include "kv_FbQueryGod.h"
 #include "kv_FbUtil.h"
+#include "kv_MainDb.h"
+#include "kv_Translator.h"
+#include "kv_settingsFile.h"
+#include "platform/core/Exception.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/fb/Query.h"
+#include "platform/fb/Table.h"
+#include "platform/fb/Transaction.h"
 
 namespace TolvLogic {
 
 using core::Variant;
+
+namespace {
+
+QString tr(const char* key, const char16_t* defaultText) {
+    return KVLibTranslator::instance().translate(QString::fromLatin1(key), QString::fromUtf16(defaultText));
+}
+
+fb::Database* orMainDb(fb::Database* database) {
+    return database ? database : TolvMain::getZarvelDb();
+}
+
+// The directory form commits and rolls back the list's transaction; the database's default one may
+// hold other work, so each list gets one of its own.
+std::unique_ptr<fb::Transaction> ownTransactionFor(ufb::TableWrapper& list) {
+    auto transaction = udb::createTransaction(list.getDatabase());
+    list.getTable()->setTransaction(transaction.get());
+    return transaction;
+}
+
+// Closes the table and lets go of the list's own transaction before that transaction is freed.
+void releaseOwnTransaction(ufb::TableWrapper& list) {
+    fb::Table* table = list.getTable();
+    table->close();
+    table->setTransaction(nullptr);
+}
+
+// The columns of a named index, ";"-separated, in their order in the index.
+QString indexFields(fb::Transaction* transaction, const QString& indexName) {
+    ufb::AutoQuery q(QStringLiteral("select RDB$FIELD_NAME from RDB$INDEX_SEGMENTS where RDB$INDEX_NAME = "
+                                    ":INDEX_NAME order by RDB$FIELD_POSITION"),
+                     transaction);
+    q->setParam(QStringLiteral("INDEX_NAME"), indexName);
+    q->open();
+    QStringList fields;
+    for (; !q->eof(); q->next())
+        fields << q->fieldByName(QStringLiteral("RDB$FIELD_NAME")).asString().trimmed();
+    return fields.join(u';');
+}
+
+// Orders the table by the index's columns, reopening it on the same row when it was open.
+void sortByIndex(ufb::TableWrapper& list, const QString& indexName) {
+    fb::Table* table = list.getTable();
+    const QString fields = indexFields(list.getTransaction(), indexName);
+    const bool wasOpen = table->active();
+    Variant key;
+    if (wasOpen && !table->eof()) key = table->fieldByName(list.keyField()).value();
+    table->setIndexFieldNames(fields);
+    if (wasOpen) list.reopen(list.keyField(), key);
+}
+
+void setKeyZeroWhenEmpty(data::Dataset& ds, const QString& keyField) {
+    data::Field& key = ds.fieldByName(keyField);
+    if (key.isNull() || key.asInteger() == 0) key.setValue(0);
+}
+
+data::Field* required(data::Field* field) {
+    field->setRequired(true);
+    return field;
+}
+
+}  // namespace
+
+// ---- TClientInfo ----------------------------------------------------------------------------------
 
 const char* const clientsFields[10] = {"CLIENT_NAME",         "CLIENT_ADDRESS",      "CLIENT_PHONE",
                                        "CLIENT_INFO",         "CLIENT_ID",           "CLIENT_INN",
@@ -33,11 +104,267 @@ std::vector<int> TClientInfo::getContractsByState(int state) const {
     return ids;
 }
 
+// ---- TClients -------------------------------------------------------------------------------------
+
+TClients::TClients(fb::Database* database)
+    : TableWrapper(QStringLiteral("CLIENTS"), QStringLiteral("CLIENT_ID"), orMainDb(database)) {
+    ownTransaction_ = ownTransactionFor(*this);
+    transaction_ = ownTransaction_.get();
+    fb::Table* table = getTable();
+    table->setIndexFieldNames(QStringLiteral("CLIENT_NAME"));
+    table->beforePost = [this](data::Dataset&) { beforePost(); };
+    table->onNewRecord = [](data::Dataset& ds) { setKeyZeroWhenEmpty(ds, QStringLiteral("CLIENT_ID")); };
+
+    pickupList_.add(ufb::PickupData(QStringLiteral("PASPORT_DATA"), QStringLiteral("DATA"),
+                                    QStringLiteral("CLIENT_PASSPORT_INFO")));
+
+    addColumnEh(QStringLiteral("CLIENT_NAME"), 120, tr("common.FSN2", u"Ф.И.О."));
+    addColumnEh(QStringLiteral("CLIENT_ADDRESS"), 240, tr("TClients.TClients.CLIENT_ADDRESS", u"Адрес"));
+    addColumnEh(QStringLiteral("CLIENT_INN"), 120, tr("TClients.TClients.CLIENT_INN", u"ИНН"));
+    addColumnEh(QStringLiteral("CLIENT_PASSPORT_SN"), 50,
+                tr("TClients.TClients.CLIENT_PASSPORT_SN", u"Паспорт|Серия"));
+    addColumnEh(QStringLiteral("CLIENT_PASSPORT_NUM"), 50,
+                tr("TClients.TClients.CLIENT_PASSPORT_NUM", u"Паспорт|Номер"));
+    addColumnEh(QStringLiteral("CLIENT_PASSPORT_INFO"), 120,
+                tr("TClients.TClients.CLIENT_PASSPORT_INFO", u"Паспорт|Кем выдан"));
+    addColumnEh(QStringLiteral("CLIENT_PASSPORT_DATE"), 50,
+                tr("TClients.TClients.CLIENT_PASSPORT_DATE", u"Паспорт|Дата выдачи"));
+    addColumnEh(QStringLiteral("CLIENT_PHONE"), 120, tr("TClients.TClients.CLIENT_PHONE", u"Телефон"));
+    addColumnEh(QStringLiteral("CLIENT_INFO"), 240, tr("field.INFO", u"Примечание"));
+}
+
+TClients::~TClients() {
+    releaseOwnTransaction(*this);
+}
+
+bool TClients::selectRecord(const Variant& key, ufb::TDBRecord& record) {
+    record.setDatabase(getDatabase());
+    record.SetKey(QStringLiteral("CLIENT_ID"), key);
+    return record.Select() > 0;
+}
+
+void TClients::sortByField(const QString& fieldName) {
+    if (fieldName == QLatin1String("CLIENT_NAME"))
+        sortByIndex(*this, QStringLiteral("CLIENT_NAME_IDX"));
+    else if (fieldName == QLatin1String("CLIENT_ADDRESS"))
+        sortByIndex(*this, QStringLiteral("CLIENT_ADDRESS_IDX"));
+}
+
+void TClients::beforePost() {
+    const QString authority = getTable()->fieldByName(QStringLiteral("CLIENT_PASSPORT_INFO")).asString();
+    if (authority.isEmpty()) return;
+    // The text travels as a parameter: authorities hold apostrophes ("Дем'янівський РВ").
+    ufb::AutoQuery q(QStringLiteral("select * from PASPORT_DATA where DATA = :DATA"), nullptr);
+    q->setParam(QStringLiteral("DATA"), authority);
+    q->open();
+    if (!q->eof()) return;
+    q->close();
+    const QString question =
+        tr("TClients.TClients.IBTableBeforePost.msg1_1", u"Добавить") + QStringLiteral(" \"") + authority +
+        QStringLiteral("\" ") +
+        tr("TClients.TClients.IBTableBeforePost.msg1_2", u"в справочник \"Кем выдан паспорт\"?");
+    if (ui::dialogs().message(question, ui::MsgType::Confirmation, ui::Button::Ok, QString()) !=
+        ui::ModalResult::Ok)
+        return;
+    q->setSql(QStringLiteral("insert into PASPORT_DATA (DATA) values (:DATA)"));
+    q->setParam(QStringLiteral("DATA"), authority);
+    q->execSql();
+    q->transaction()->commit();
+    pickupList_.fill();
+}
+
 QString TClients::NameById(int id) {
     TClientInfo client;
     client.SetField(TClientInfo::fCLIENT_ID, id);
     client.Select();
     return client.GetField(TClientInfo::fCLIENT_NAME).toText();
+}
+
+QString TClients::PassportInfoById(int id) {
+    TClientInfo client;
+    client.SetField(TClientInfo::fCLIENT_ID, id);
+    client.Select();
+    const auto text = [&client](TClientInfo::Column c) {
+        const Variant v = client.GetField(c);
+        return v.isEmpty() ? QString() : v.toText();
+    };
+    const QString issued = tr("TClients.TClients.PassportInfoById.PassportInfo", u" Виданий ").trimmed();
+    return QStringLiteral("Паспорт ") + text(TClientInfo::fCLIENT_PASSPORT_SN) + u' ' +
+           text(TClientInfo::fCLIENT_PASSPORT_NUM) + u' ' + issued + u' ' +
+           text(TClientInfo::fCLIENT_PASSPORT_INFO) + u' ' + text(TClientInfo::fCLIENT_PASSPORT_DATE);
+}
+
+// ---- TAgentInfo -----------------------------------------------------------------------------------
+
+TAgentInfo::TAgentInfo(int agentId, fb::Transaction* transaction) : transaction_(transaction) {
+    read(QStringLiteral("AGENT_ID = :AGENT_ID"), QStringLiteral("AGENT_ID"), agentId,
+         QStringLiteral("\nAGENT_ID = ") + QString::number(agentId));
+    login_ = storedLogin_;
+}
+
+TAgentInfo::TAgentInfo(const QString& login, fb::Transaction* transaction)
+    : transaction_(transaction), login_(login) {
+    read(QStringLiteral("UPCASE(AGENT_LOGIN) = UPCASE(cast(:AGENT_LOGIN as varchar(31)))"),
+         QStringLiteral("AGENT_LOGIN"), login, QStringLiteral("\nAGENT_LOGIN = ") + login);
+}
+
+void TAgentInfo::read(const QString& condition, const QString& paramName, const Variant& paramValue,
+                      const QString& asked) {
+    ufb::AutoQuery q(QStringLiteral("select * from AGENTS where ") + condition, transaction_);
+    q->setParam(paramName, paramValue);
+    q->open();
+    int rows = 0;
+    for (; !q->eof(); q->next()) {
+        if (++rows > 1) break;
+        agentId_ = q->fieldByName(QStringLiteral("AGENT_ID")).asInteger();
+        agentName_ = q->fieldByName(QStringLiteral("AGENT_NAME")).asString();
+        isManager_ = q->fieldByName(QStringLiteral("GROUP_ID")).asInteger() == 1;
+        kassirId_ = q->fieldByName(QStringLiteral("KASSIR_ID")).asString();
+        storedLogin_ = q->fieldByName(QStringLiteral("AGENT_LOGIN")).asString();
+    }
+    if (rows != 1)
+        throw core::Exception(
+            tr("u_loggedUser.userNotFound", u"Невозможно идентифициоровать пользователя программы") + asked);
+}
+
+// ---- TAgents --------------------------------------------------------------------------------------
+
+TAgents::TAgents(fb::Database* database)
+    : TableWrapper(QStringLiteral("AGENTS"), QStringLiteral("AGENT_ID"), orMainDb(database)) {
+    ownTransaction_ = ownTransactionFor(*this);
+    transaction_ = ownTransaction_.get();
+    groups_ = createQuery();
+    groups_->setSql(
+        QStringLiteral(" select AG.GROUP_ID, AGL.GROUP_NAME as GROUP_NAME from AGENTS_GROUP AG  left "
+                       "join AGENTS_GROUP_LANGS AGL on AGL.ID_REC=AG.GROUP_ID  where AGL.ID_LANG=") +
+        QString::number(
+            utl::SettingsFile::readInt(QStringLiteral("LANG_MASTER"), QStringLiteral("interfeyce_lang"), 1)));
+
+    addIntegerField(QStringLiteral("AGENT_ID"))->setVisible(false);
+    required(addStringField(QStringLiteral("AGENT_NAME"), 80));
+    // The table's column widths: a login is a server user name of at most 31 characters.
+    required(addStringField(QStringLiteral("AGENT_LOGIN"), 31));
+    required(addStringField(QStringLiteral("AGENT_PASSWORD"), 31));
+    required(addIntegerField(QStringLiteral("GROUP_ID")));
+    data::Field* group =
+        addField(std::make_unique<data::Field>(data::DataType::String, 80, data::FieldKind::Lookup),
+                 QStringLiteral("AG_GROUP"));
+    group->setLookup(groups_.get(), QStringLiteral("GROUP_ID"), QStringLiteral("GROUP_ID"),
+                     QStringLiteral("GROUP_NAME"));
+    required(group);
+    addStringField(QStringLiteral("KASSIR_ID"), 4);
+
+    getTable()->onNewRecord = [](data::Dataset& ds) { setKeyZeroWhenEmpty(ds, QStringLiteral("AGENT_ID")); };
+
+    addColumnEh(QStringLiteral("AGENT_NAME"), 120, tr("common.FSN2", u"Ф.И.О."));
+    addColumnEh(QStringLiteral("AG_GROUP"), 120, tr("TClients.TAgents.AG_GROUP", u"Группа"));
+    addColumnEh(QStringLiteral("AGENT_LOGIN"), 190, tr("TClients.TAgents.AGENT_LOGIN", u"Логин"));
+    addColumnEh(QStringLiteral("AGENT_PASSWORD"), 120, QStringLiteral("Пароль"));
+    addColumnEh(QStringLiteral("KASSIR_ID"), 100, tr("TClients.TAgents.KASSIR_ID", u"Номер кассира"));
+}
+
+TAgents::~TAgents() {
+    releaseOwnTransaction(*this);
+    groups_->close();
+}
+
+bool TAgents::open() {
+    groups_->open();
+    return TableWrapper::open();
+}
+
+bool TAgents::close() {
+    const bool closed = TableWrapper::close();
+    groups_->close();
+    return closed;
+}
+
+void TAgents::sortByField(const QString& fieldName) {
+    if (fieldName == QLatin1String("AGENT_NAME"))
+        sortByIndex(*this, QStringLiteral("AGENT_NAME_IDX"));
+    else if (fieldName == QLatin1String("AG_GROUP"))
+        sortByIndex(*this, QStringLiteral("AGENT_GROUP_IDX"));
+    else if (fieldName == QLatin1String("AGENT_LOGIN"))
+        sortByIndex(*this, QStringLiteral("AGENT_LOGIN_IDX"));
+}
+
+int TAgents::agentIdByLogin(const QString& login) {
+    return TAgentInfo(login, nullptr).agentId();
+}
+
+QString TAgents::agentNameById(int agentId) {
+    return TAgentInfo(agentId, nullptr).agentName();
+}
+
+QString TAgents::agentLoginById(int agentId) {
+    return TAgentInfo(agentId, nullptr).login();
+}
+
+QString TAgents::agentNameByLogin(const QString& login) {
+    return TAgentInfo(login, nullptr).agentName();
+}
+
+QString TAgents::kassirIdByLogin(const QString& login) {
+    return TAgentInfo(login, nullptr).kassirId();
+}
+
+// ---- TPlaceInfo, TPlaces --------------------------------------------------------------------------
+
+TPlaceInfo::TPlaceInfo() : TDBRecord(QStringLiteral("PLACES"), nullptr) {}
+
+TPlaces::TPlaces(fb::Database* database)
+    : TableWrapper(QStringLiteral("PLACES"), QStringLiteral("PLACE_ID"), orMainDb(database)) {
+    ownTransaction_ = ownTransactionFor(*this);
+    transaction_ = ownTransaction_.get();
+    addIntegerField(QStringLiteral("PLACE_ID"))->setVisible(false);
+    required(addStringField(QStringLiteral("PLACE_NAME"), 255));
+    addColumnEh(QStringLiteral("PLACE_NAME"), 150, QStringLiteral("Место"));
+}
+
+TPlaces::~TPlaces() {
+    releaseOwnTransaction(*this);
+}
+
+QString TPlaces::placeNameById(int placeId) const {
+    TPlaceInfo place;
+    place.setDatabase(getDatabase());
+    place.SetKey(QStringLiteral("PLACE_ID"), placeId);
+    place.Select();
+    return place.GetField(QStringLiteral("PLACE_NAME")).toText();
+}
+
+// ---- texts ----------------------------------------------------------------------------------------
+
+std::vector<std::pair<QString, QString>> clientsTexts(int language) {
+    struct Text {
+        const char* key;
+        const char16_t* ru;
+        const char16_t* uk;
+    };
+    static const Text texts[] = {
+        {"common.FSN2", u"Ф.И.О.", u"П.І.Б."},
+        {"field.INFO", u"Примечание", u"Примітка"},
+        {"TClients.TClients.CLIENT_ADDRESS", u"Адрес", u"Адреса"},
+        {"TClients.TClients.CLIENT_INN", u"ИНН", u"ІПН"},
+        {"TClients.TClients.CLIENT_PASSPORT_SN", u"Паспорт|Серия", u"Паспорт|Серія"},
+        {"TClients.TClients.CLIENT_PASSPORT_NUM", u"Паспорт|Номер", u"Паспорт|Номер"},
+        {"TClients.TClients.CLIENT_PASSPORT_INFO", u"Паспорт|Кем выдан", u"Паспорт|Ким виданий"},
+        {"TClients.TClients.CLIENT_PASSPORT_DATE", u"Паспорт|Дата выдачи", u"Паспорт|Дата видачі"},
+        {"TClients.TClients.CLIENT_PHONE", u"Телефон", u"Телефон"},
+        {"TClients.TClients.PassportInfoById.PassportInfo", u"Выданный", u"Виданий"},
+        {"TClients.TClients.IBTableBeforePost.msg1_1", u"Добавить", u"Додати"},
+        {"TClients.TClients.IBTableBeforePost.msg1_2", u"в справочник \"Кем выдан паспорт\"?",
+         u"до довідника \"Ким виданий паспорт\"?"},
+        {"TClients.TAgents.AG_GROUP", u"Группа", u"Група"},
+        {"TClients.TAgents.AGENT_LOGIN", u"Логин", u"Логін"},
+        {"TClients.TAgents.KASSIR_ID", u"Номер кассира", u"Номер касира"},
+        {"u_loggedUser.userNotFound", u"Невозможно идентифициоровать пользователя программы",
+         u"Неможливо ідентифікувати користувача програми"},
+    };
+    std::vector<std::pair<QString, QString>> out;
+    for (const Text& t : texts)
+        out.emplace_back(QString::fromLatin1(t.key), QString::fromUtf16(language == 2 ? t.uk : t.ru));
+    return out;
 }
 
 }  // namespace TolvLogic

@@ -1,10 +1,23 @@
 #pragma once
-// The borrowers (CLIENTS): the record of one client and the lookups of a client by id.
+// The borrowers (CLIENTS), the program users (AGENTS) and the places where pledges are kept (PLACES):
+// a record for one row and a directory list over each table, with the small lookups the dialogs and
+// documents ask of them (a client's name and passport line, a user's id, name, login or cashier
+// number, a place's name). Each list runs on a transaction of its own, which the directory form
+// commits and rolls back.
 
 #include <QString>
+#include <memory>
 #include <vector>
 
 #include "kv_DBRecord.h"
+#include "kv_DataSetWrapper.h"
+#include "kv_GridPickupList.h"
+
+namespace fb {
+class Database;
+class Query;
+class Transaction;
+}  // namespace fb
 
 namespace TolvLogic {
 
@@ -40,11 +53,110 @@ public:
     std::vector<int> getContractsByState(int state) const;
 };
 
-// The client directory. Here: its lookups by id.
-class TClients {
+// The client directory in CLIENT_NAME order, with the pick list of issuing authorities (PASPORT_DATA).
+// Posting a row with an authority not yet remembered offers to remember it; new rows carry key 0,
+// which the database replaces.
+class TClients : public ufb::TableWrapper {
 public:
+    // On the program database when none is given; the table stays closed.
+    explicit TClients(fb::Database* database = nullptr);
+    ~TClients() override;
+
+    ufb::PickupList* getPickupList() override { return &pickupList_; }
+    // Points the record at the list's database and selects the client with the key.
+    bool selectRecord(const core::Variant& key, ufb::TDBRecord& record) override;
+    // CLIENT_NAME and CLIENT_ADDRESS order the rows by their indexes; other fields keep the order.
+    virtual void sortByField(const QString& fieldName);
+
     // CLIENT_NAME of the client; a client without a row raises the record's missing-field error.
     static QString NameById(int id);
+    // "Паспорт <series> <number> <issued> <authority> <date>", Null parts as empty texts.
+    static QString PassportInfoById(int id);
+
+private:
+    void beforePost();
+
+    std::unique_ptr<fb::Transaction> ownTransaction_;
+    ufb::PickupList pickupList_;
 };
+
+// One program user, read by id or by login (the login without regard to case); exactly one row must
+// match, else "Невозможно идентифициоровать пользователя программы" names what was asked.
+class TAgentInfo {
+public:
+    // A null transaction reads on a query with a transaction of its own.
+    TAgentInfo(int agentId, fb::Transaction* transaction);
+    // Keeps the login as passed in, not as stored.
+    TAgentInfo(const QString& login, fb::Transaction* transaction);
+
+    fb::Transaction* transaction() const { return transaction_; }
+    int agentId() const { return agentId_; }
+    const QString& login() const { return login_; }
+    const QString& agentName() const { return agentName_; }
+    bool isManager() const { return isManager_; }
+    const QString& kassirId() const { return kassirId_; }
+
+private:
+    void read(const QString& condition, const QString& paramName, const core::Variant& paramValue,
+              const QString& asked);
+
+    fb::Transaction* transaction_ = nullptr;
+    int agentId_ = 0;
+    QString login_;
+    QString agentName_;
+    bool isManager_ = false;
+    QString kassirId_;
+    QString storedLogin_;
+};
+
+// The program users directory, the group names in the interface language looked up by GROUP_ID.
+class TAgents : public ufb::TableWrapper {
+public:
+    explicit TAgents(fb::Database* database = nullptr);
+    ~TAgents() override;
+
+    // The group names open first: the lookup field reads them.
+    bool open() override;
+    bool close() override;
+    // AGENT_NAME, AG_GROUP and AGENT_LOGIN order the rows by their indexes; other fields keep the order.
+    virtual void sortByField(const QString& fieldName);
+
+    fb::Query* groups() const { return groups_.get(); }
+    // Set while a server user has just been written (the server side of storing a user).
+    unsigned char serverUserWritten = 0;
+
+    static int agentIdByLogin(const QString& login);
+    static QString agentNameById(int agentId);
+    static QString agentLoginById(int agentId);
+    static QString agentNameByLogin(const QString& login);
+    static QString kassirIdByLogin(const QString& login);
+
+private:
+    std::unique_ptr<fb::Transaction> ownTransaction_;
+    std::unique_ptr<fb::Query> groups_;
+};
+
+// One PLACES row; the key is left to the caller (and to the database for new rows).
+class TPlaceInfo : public ufb::TDBRecord {
+public:
+    TPlaceInfo();
+};
+
+// The storage places directory; new rows leave PLACE_ID to the database.
+class TPlaces : public ufb::TableWrapper {
+public:
+    explicit TPlaces(fb::Database* database = nullptr);
+    ~TPlaces() override;
+
+    // PLACE_NAME of the place, read on the list's database.
+    QString placeNameById(int placeId) const;
+
+private:
+    std::unique_ptr<fb::Transaction> ownTransaction_;
+};
+
+// The texts of this unit's translator keys in the language (1 Russian, 2 Ukrainian), for the shell to
+// copy into the translator; each entry is {key, text}.
+std::vector<std::pair<QString, QString>> clientsTexts(int language);
 
 }  // namespace TolvLogic
