@@ -2,6 +2,10 @@
 // The deferral application of a contract (ZAYAVLENIYA, at most one row per contract): the record the
 // application dialog writes, the main window deletes and the PROLONG document group reads.
 
+#include <QString>
+#include <utility>
+#include <vector>
+
 #include "kv_DBRecord.h"
 
 namespace TolvLogic {
@@ -25,5 +29,9 @@ public:
     // Deletes the contract's application once the user agrees; without one only says so.
     static void scDelZayav(int contractId);
 };
+
+// The texts of this unit's translator keys in the language (1 Russian, 2 Ukrainian), for the shell to
+// copy into the translator; each entry is {key, text}.
+std::vector<std::pair<QString, QString>> zayavlenieTexts(int language);
 
 }  // namespace TolvLogic

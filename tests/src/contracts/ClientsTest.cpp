@@ -349,6 +349,13 @@ TEST_F(ClientsTest, DeferralApplicationLifecycle) {
     }
     EXPECT_EQ(boxes_.shown.front().type, ui::MsgType::Information);
 
+    // In Ukrainian.
+    for (const auto& [key, text] : TolvLogic::zayavlenieTexts(2)) KVLibTranslator::instance().set(key, text);
+    boxes_.shown.clear();
+    Zayavlenie::scDelZayav(contract);
+    for (const auto& [key, text] : TolvLogic::zayavlenieTexts(1)) KVLibTranslator::instance().set(key, text);
+    EXPECT_EQ(boxes_.texts(), QStringList{QStringLiteral("Заяву на відстрочку не складено")});
+
     Zayavlenie again(contract);
     again.SetField(Zayavlenie::zNOTE, QStringLiteral("ще раз"));
     again.Insert();
