@@ -1,0 +1,91 @@
+// Shows one of the desk's windows over a database, as a user would see it, in the interface language
+// given: the clients (viewing), users or storage places (editing) in the generic directory form, or the
+// client card of a contract.
+//   tolvanix-deskdemo DATABASE clients|agents|places|card CONTRACT_ID [--lang 1|2] [--hold MS [--grab FILE]]
+// With --hold the window closes by itself after that many milliseconds (for pictures of the screen),
+// saving a picture of itself first when --grab names a file.
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "Book.h"
+#include "PenaltyContracts.h"
+#include "TClients.h"
+#include "f_ClientInfo.h"
+#include "kv_MainDb.h"
+#include "kv_Translator.h"
+#include "kv_settingsFile.h"
+#include "platform/core/Formats.h"
+#include "platform/fb/Database.h"
+#include "platform/os/Program.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/QtDialogs.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    setProcessFormats();
+    ui::installQtDialogs();
+    const QStringList args = app.arguments();
+    if (args.size() < 3) {
+        qCritical(
+            "usage: tolvanix-deskdemo DATABASE clients|agents|places|card ID [--lang 1|2] [--hold MS "
+            "[--grab FILE.png]]");
+        return 2;
+    }
+    const auto option = [&](const char* name, int fallback) {
+        const int at = static_cast<int>(args.indexOf(QString::fromLatin1(name)));
+        return at > 0 && at + 1 < args.size() ? args[at + 1].toInt() : fallback;
+    };
+    const int language = option("--lang", 1);
+    const int hold = option("--hold", 0);
+    const int grabAt = static_cast<int>(args.indexOf(QStringLiteral("--grab")));
+    const QString grab = grabAt > 0 && grabAt + 1 < args.size() ? args[grabAt + 1] : QString();
+    ui::Form::setLanguage(language);
+    for (const auto& [key, text] : TolvLogic::clientsTexts(language))
+        KVLibTranslator::instance().set(key, text);
+
+    // The lists read the interface language from the settings file beside the program: the demo's
+    // own, in a folder of its own.
+    QTemporaryDir folder;
+    os::setProgramFile(folder.filePath(QStringLiteral("tolvanix-deskdemo")));
+    QFile ini(folder.filePath(QStringLiteral("db.ini")));
+    if (ini.open(QIODevice::WriteOnly))
+        ini.write("[LANG_MASTER]\r\ninterfeyce_lang=" + QByteArray::number(language) + "\r\n");
+    ini.close();
+    qputenv("XDG_CONFIG_HOME", folder.path().toUtf8());
+    utl::SettingsFile::init(QStringLiteral("db.ini"), utl::tfpEXE_DIR);
+
+    fb::Database db(args[1]);
+    db.open();
+    TolvMain::setZarvelDb(&db);
+    if (hold > 0) {
+        QTimer::singleShot(hold, [&] {
+            if (auto* w = QApplication::activeModalWidget()) {
+                if (!grab.isEmpty()) w->grab().save(grab);
+                w->close();
+            }
+        });
+    }
+    {
+        const QString what = args[2];
+        ufb::TBookForm book(nullptr, QString());
+        if (what == QLatin1String("clients")) {
+            TolvLogic::TClients clients;
+            book.showBook(1, &clients, QStringLiteral("Справочник клиентов"), false);
+        } else if (what == QLatin1String("agents")) {
+            TolvLogic::TAgents agents;
+            book.showBook(0, &agents, QStringLiteral("Справочник агентов"), true);
+        } else if (what == QLatin1String("places")) {
+            TolvLogic::TPlaces places;
+            book.showBook(0, &places, QStringLiteral("Справочник местонахождения залогов"), true);
+        } else if (what == QLatin1String("card") && args.size() > 3) {
+            TolvLogic::TPenaltyContractInfo contract(args[3].toInt(), nullptr);
+            TFClientInfo card(nullptr, contract);
+            card.showModal();
+        }
+    }
+    TolvMain::setZarvelDb(nullptr);
+    return 0;
+}
