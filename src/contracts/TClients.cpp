@@ -204,7 +204,7 @@ TAgentInfo::TAgentInfo(int agentId, fb::Transaction* transaction) : transaction_
 
 TAgentInfo::TAgentInfo(const QString& login, fb::Transaction* transaction)
     : transaction_(transaction), login_(login) {
-    read(QStringLiteral("UPCASE(AGENT_LOGIN) = UPCASE(cast(:AGENT_LOGIN as varchar(31)))"),
+    read(QStringLiteral("UPCASE(AGENT_LOGIN) = UPCASE(cast(:AGENT_LOGIN as varchar(255)))"),
          QStringLiteral("AGENT_LOGIN"), login, QStringLiteral("\nAGENT_LOGIN = ") + login);
 }
 
