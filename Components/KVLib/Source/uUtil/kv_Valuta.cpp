@@ -128,15 +128,21 @@ QString numberToWords(qint64 value, quint8 gender, quint8 /*language*/) {
     const LangInfo& lang = langInfo()[settings().language == 1 ? 1 : 0];
     SPowerVect powers = lang.powers;
     switch (gender) {
-    case 0: powers[0].genderColumn = 1; break;
-    case 1: powers[0].genderColumn = 0; break;
-    case 2: powers[0].genderColumn = 2; break;
-    default: throw core::Exception(QStringLiteral("Неизвестный род валюты"));
+        case 0:
+            powers[0].genderColumn = 1;
+            break;
+        case 1:
+            powers[0].genderColumn = 0;
+            break;
+        case 2:
+            powers[0].genderColumn = 2;
+            break;
+        default:
+            throw core::Exception(QStringLiteral("Неизвестный род валюты"));
     }
     if (value == std::numeric_limits<qint64>::min())
         throw core::Exception(QStringLiteral("Число вне допустимого диапазона: ") + QString::number(value));
-    if (value == 0)
-        return lang.zero;
+    if (value == 0) return lang.zero;
 
     QString result;
     if (value < 0) {
@@ -146,8 +152,7 @@ QString numberToWords(qint64 value, quint8 gender, quint8 /*language*/) {
     qint64 divisor = 1'000'000'000'000'000'000LL;
     for (int k = 6; k >= 0; --k, divisor /= 1000) {
         int g = static_cast<int>((value / divisor) % 1000);
-        if (g == 0)
-            continue;
+        if (g == 0) continue;
         if (g >= 100) {
             result += lang.units[g / 100].hundred;
             g %= 100;
@@ -194,19 +199,18 @@ std::pair<qint32, qint32> splitAmount(double amount) {
 }
 
 void applyMoneyFormat(QObject* control, const QString& text) {
-    if (!control)
-        return;
+    if (!control) return;
     const QString name = getValutaName();
     if (control->inherits("QLabel")) {
         control->setProperty("text", text + QStringLiteral(", ") + name + QLatin1Char('.'));
         return;
     }
     // Date and time edits have a display format too, of another kind.
-    if (control->inherits("QDateTimeEdit"))
-        return;
+    if (control->inherits("QDateTimeEdit")) return;
     if (control->metaObject()->indexOfProperty("displayFormat") >= 0) {
-        control->setProperty("displayFormat", QStringLiteral(",0.00 ") + name + QStringLiteral("'.';-,0.00 ") +
-                                                  name + QStringLiteral("'.'"));
+        control->setProperty(
+            "displayFormat",
+            QStringLiteral(",0.00 ") + name + QStringLiteral("'.';-,0.00 ") + name + QStringLiteral("'.'"));
     }
 }
 
