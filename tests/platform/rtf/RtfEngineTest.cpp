@@ -58,12 +58,12 @@ rtf::Table services() {
 
 const Vars kVars{{QStringLiteral("CONTRACT@NUM"), QStringLiteral("К-17/2026")},
                  {QStringLiteral("CONTRACT@DATE"), QStringLiteral("09.12.2026")},
-                 {QStringLiteral("CLIENT@NAME"), QStringLiteral("Ґанна Їжак-Єгоренко \\ {і}")},
+                 {QStringLiteral("CLIENT@NAME"), QStringLiteral("Ґанна Їжак-Єгоренко \\ {і ї є ґ}")},
                  {QStringLiteral("CONTRACT@SUM_F"), QStringLiteral("1234.56")}};
 
 std::vector<GoldenCase> goldenCases() {
     const QStringList contractHead{QStringLiteral("Договор № К-17/2026 от 09.12.2026"),
-                                   QStringLiteral("Клієнт: Ґанна Їжак-Єгоренко \\ {і}"), QStringLiteral("№"),
+                                   QStringLiteral("Клієнт: Ґанна Їжак-Єгоренко \\ {і ї є ґ}"), QStringLiteral("№"),
                                    QStringLiteral("Предмет"), QStringLiteral("Сумма")};
     const QStringList contractRows{
         QStringLiteral("1"),      QStringLiteral("Кільце"),   QStringLiteral("100.00"),
@@ -78,7 +78,7 @@ std::vector<GoldenCase> goldenCases() {
                                    QStringLiteral("Цена 5.00"),
                                    QStringLiteral("Конец")};
     const QStringList splitHead{QStringLiteral("Договор К-17/2026 от 09.12.2026"),
-                                QStringLiteral("Клиент: Ґанна Їжак-Єгоренко \\ {і}"),
+                                QStringLiteral("Клиент: Ґанна Їжак-Єгоренко \\ {і ї є ґ}"),
                                 QStringLiteral("Услуга: Оцінка цена 10.00"),
                                 QStringLiteral("Услуга: Зберігання\tмісяць цена 5.00"),
                                 QStringLiteral("Предмет"),
