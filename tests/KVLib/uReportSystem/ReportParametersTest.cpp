@@ -5,8 +5,8 @@
 
 #include "kv_DBRecord.h"
 #include "kv_ReportSystem.h"
+#include "kv_RtfUtil.h"
 #include "kv_Valuta.h"
-#include "kv_ekRtfUtil.h"
 #include "platform/core/DateTime.h"
 #include "platform/data/MemTable.h"
 #include "platform/os/Shell.h"
@@ -116,15 +116,15 @@ TEST(ReportParameters, DatasetsFillTheTablesOfATemplate) {
     rtf::Engine engine;
     engine.setInputFile(tpl.fileName());
     engine.setOutputFile(dir.filePath(QStringLiteral("out/d.rtf")));
-    ReportSys::addEkRtfVar(engine, QStringLiteral("CONTRACT@NUM"), QStringLiteral("К-1"));
-    ReportSys::addEkRtfVar(engine, QStringLiteral("CONTRACT@NUM"), QStringLiteral("К-2"));
+    ReportSys::addRtfVar(engine, QStringLiteral("CONTRACT@NUM"), QStringLiteral("К-1"));
+    ReportSys::addRtfVar(engine, QStringLiteral("CONTRACT@NUM"), QStringLiteral("К-2"));
     EXPECT_EQ(engine.varValue(QStringLiteral("CONTRACT@NUM")), QStringLiteral("К-1"));
     QStringList opened;
     const auto old = os::setOpenHandler([&](const QString& path) {
         opened << path;
         return true;
     });
-    EXPECT_EQ(ReportSys::executeEkRtf(engine, p.getDataSetArray(), true),
+    EXPECT_EQ(ReportSys::executeRtf(engine, p.getDataSetArray(), true),
               dir.filePath(QStringLiteral("out/d.rtf")));
     os::setOpenHandler(old);
     EXPECT_EQ(opened, QStringList{dir.filePath(QStringLiteral("out/d.rtf"))});

@@ -63,8 +63,8 @@ const Vars kVars{{QStringLiteral("CONTRACT@NUM"), QStringLiteral("К-17/2026")},
 
 std::vector<GoldenCase> goldenCases() {
     const QStringList contractHead{QStringLiteral("Договор № К-17/2026 от 09.12.2026"),
-                                   QStringLiteral("Клієнт: Ґанна Їжак-Єгоренко \\ {і ї є ґ}"), QStringLiteral("№"),
-                                   QStringLiteral("Предмет"), QStringLiteral("Сумма")};
+                                   QStringLiteral("Клієнт: Ґанна Їжак-Єгоренко \\ {і ї є ґ}"),
+                                   QStringLiteral("№"), QStringLiteral("Предмет"), QStringLiteral("Сумма")};
     const QStringList contractRows{
         QStringLiteral("1"),      QStringLiteral("Кільце"),   QStringLiteral("100.00"),
         QStringLiteral("2"),      QStringLiteral("Ланцюжок"), QStringLiteral("золотий"),

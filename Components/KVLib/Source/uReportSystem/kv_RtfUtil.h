@@ -17,11 +17,11 @@ namespace ReportSys {
 
 // Adds the value as a text variable (the rules of ReportParameters::addParam), unless the engine already
 // holds a variable of that name.
-void addEkRtfVar(rtf::Engine& engine, const QString& name, const core::Variant& value);
+void addRtfVar(rtf::Engine& engine, const QString& name, const core::Variant& value);
 
 // Fills the template with the datasets as tables (known by their component names, their display texts
 // as a grid shows them), writes the output file and, with the open flag, opens it. Returns the output
 // file name.
-QString executeEkRtf(rtf::Engine& engine, const std::vector<data::Dataset*>& datasets, bool open);
+QString executeRtf(rtf::Engine& engine, const std::vector<data::Dataset*>& datasets, bool open);
 
 }  // namespace ReportSys

@@ -1,4 +1,4 @@
-#include "kv_ekRtfUtil.h"
+#include "kv_RtfUtil.h"
 
 #include "kv_ReportSystem.h"
 #include "platform/data/Dataset.h"
@@ -7,12 +7,12 @@
 
 namespace ReportSys {
 
-void addEkRtfVar(rtf::Engine& engine, const QString& name, const core::Variant& value) {
+void addRtfVar(rtf::Engine& engine, const QString& name, const core::Variant& value) {
     if (value.isEmpty() || engine.hasVar(name)) return;
     engine.createVar(name, ReportParameters::valueToText(value));
 }
 
-QString executeEkRtf(rtf::Engine& engine, const std::vector<data::Dataset*>& datasets, bool open) {
+QString executeRtf(rtf::Engine& engine, const std::vector<data::Dataset*>& datasets, bool open) {
     std::vector<rtf::Table> tables;
     tables.reserve(datasets.size());
     for (data::Dataset* d : datasets) {
