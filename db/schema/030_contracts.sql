@@ -169,6 +169,9 @@ create index IDX_PENALTY_CONTRACTS_AGENT on PENALTY_CONTRACTS (AGENT_ID);
 create index IDX_PENALTY_CONTRACTS_CLOSE on PENALTY_CONTRACTS (CONTRACT_CLOSE);
 create index IDX_PENALTY_CONTRACTS_MODIFY on PENALTY_CONTRACTS (MODIFY_DATE);
 create index IDX_PENALTY_CONTRACTS_NATIVE on PENALTY_CONTRACTS (ID_NATIVE);
+create index IDX_PENALTY_CONTRACTS_STATE on PENALTY_CONTRACTS (CONTRACT_STATE);
+-- The list searches numbers upper-cased; only the engine's upper() can back an index.
+create index IDX_PENALTY_CONTRACTS_NUM_UP on PENALTY_CONTRACTS computed by (upper(CONTRACT_NUM));
 
 -- The loan terms, one row per contract. The debt calculation reads every number as an integer,
 -- so none may be NULL; DEPOSIT_TYPE alone may be missing (read as 0). DEPOSIT_PLACE refers to

@@ -496,6 +496,14 @@ Statement::Kind Statement::kind() {
     }
 }
 
+QString Statement::plan() {
+    ensurePrepared();
+    Status st;
+    const char* text = nullptr;
+    call([&] { text = d_->stmt->getPlan(&st, false); });
+    return text ? QString::fromUtf8(text).trimmed() : QString();
+}
+
 QString Statement::placeName(unsigned place) const {
     if (paramCheck_ && place < d_->placeToParam.size()) return d_->uniqueNames.value(d_->placeToParam[place]);
     return QStringLiteral("#%1").arg(place + 1);

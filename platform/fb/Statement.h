@@ -73,6 +73,9 @@ public:
     // What the prepared statement does (prepares it when it is not).
     enum class Kind { Select, Insert, Update, Delete, Procedure, Other };
     Kind kind();
+    // The server's access plan of the prepared statement (prepares it when it is not), as the server
+    // words it: how a list is read is checked against it.
+    QString plan();
 
     int fieldCount();
     const FieldInfo& fieldInfo(int index);

@@ -9,15 +9,18 @@
 #include <vector>
 
 #include "kv_DBRecord.h"
+#include "kv_QueryWrapper.h"
 #include "platform/core/DateTime.h"
 #include "u_DbFields.h"
+#include "u_PercCalc.h"
 
 namespace data {
 class Dataset;
 }
 namespace fb {
+class Database;
 class Transaction;
-}
+}  // namespace fb
 namespace KassRegister {
 class FiscalRegister;
 }
@@ -231,5 +234,130 @@ public:
     // Setting CONTRACT_ID moves the key with it.
     void setValue(int index, const core::Variant& value);
 };
+
+// The list of contracts the main window shows, filters and sorts: each contract with its client,
+// agent, state, pledge type, branch and, with the with-debt flag, its current principal. It also
+// carries the debt lookups by contract, the number lookup, the numbering of new contracts and the
+// stored state changes. The debtors and the contracts in acts are views of it.
+class TPenaltyContracts : public ufb::QueryWrapper {
+public:
+    TPenaltyContracts(fb::Transaction* transaction, bool withDebt);
+    // For subclasses, which build the list themselves after their own setup.
+    TPenaltyContracts(bool buildNow, bool withDebt, fb::Transaction* transaction, bool isManager);
+    ~TPenaltyContracts() override;
+
+    bool open() override;
+    // Picking a row as a record is not supported: always raises.
+    bool selectRecord(const core::Variant& key, ufb::TDBRecord& record) override;
+    // " CONTRACT_ID" becomes " C.CONTRACT_ID": several joined tables carry the name.
+    void addFilter(const QString& condition) override;
+
+    virtual DebtSums getDebt(const TPenaltyContractInfo& contract, core::DateTime date, bool useCache);
+    virtual DebtSums getDebt(int contractId, core::DateTime date, bool useCache);
+    virtual DebtSums getSaleDebt(int contractId, bool useCache);
+    virtual void initFields();
+    virtual void OnCalcFields(data::Dataset& dataset);
+    virtual QString getExtraSelectFields() const { return QString(); }
+
+    void filterById(int contractId);
+    void filterByNumber(const QString& text);
+    void filterByClientName(const QString& text);
+    void filterByClientId(int clientId);
+    void filterByAgentName(const QString& text);
+    void filterByAgentId(int agentId);
+    void filterByDate(core::DateTime date);
+    void filterByState(int state);
+    void filterByFilial(int filialId);
+    void filterByDepositType(int depositType);
+    void filterByPlace(int placeId);
+    void filterNotArchived();
+    void filterWithApplication();
+    void filterForExport(int filialId, core::DateTime first, core::DateTime last);
+    QString getFilterText() const { return getWhereAndOrder(); }
+
+    // CONTRACT_NUM of the contract; a missing one raises "exception.DB".
+    static QString NumberById(int id);
+    // The date of the contract's latest repayment (principal increases do not count), else its date.
+    core::Variant getLastPayDate(int contractId) const;
+
+    // Numbering of new contracts from the "OrderNumberTemplate" setting and the branch counter.
+    QString buildOrderNum(int filialId, core::DateTime contractDate);
+    // The branch counter after the restart rule; with advance the number is taken (the counter moves on
+    // at once, in a transaction of its own) and that number is returned. The transaction is not used.
+    int autoincOrderNum(int filialId, core::DateTime contractDate, bool advance,
+                        fb::Transaction* transaction);
+    static int getResetContractNumOn();
+    bool isOrderNumUnique(int contractId, const QString& number, int year, int filialId);
+
+    // Stores a contract's state and close date; leaving the sold state removes the sale and
+    // regenerates its cash orders. Without a transaction it commits or rolls back whole.
+    void setState(int contractId, core::DateTime date, int state, fb::Transaction* transaction,
+                  ServicesList* services, const QString& text);
+    void closeContract(int contractId, core::DateTime date, fb::Transaction* transaction,
+                       ServicesList* services);
+    void reopenContract(int contractId, core::DateTime date, fb::Transaction* transaction);
+    void returnToSale(int contractId, fb::Transaction* transaction);
+    void deleteSale(TPenaltyContractInfo& contract, fb::Transaction* transaction, ServicesList* services,
+                    const QString& text);
+
+    core::DateTime listDate() const { return listDate_; }
+    bool withDebt() const { return withDebt_; }
+    bool isManager() const { return isManager_; }
+
+    // Above this many matching clients the name search keeps its contains condition over the join.
+    static constexpr int kMaxKeyList = 1500;
+
+protected:
+    QString baseSelect() const;
+    int language() const { return language_; }
+
+private:
+    core::DateTime listDate_;
+    bool withDebt_;
+    bool isManager_;
+    int language_;
+};
+
+// Open contracts whose term, prolonged by every payment that cleared the interest, has run out at the
+// debt date, with their debts at that date.
+class TPenaltyDebitors : public TPenaltyContracts {
+public:
+    TPenaltyDebitors();
+
+    void clearFilter() override;
+    void initFields() override;
+    void OnCalcFields(data::Dataset& dataset) override;
+    virtual bool filterRecord(data::Dataset& dataset);
+    QString getDebtTimeText(const data::Field& field) const;
+    static QString IBQueryGetTextToSaleSum(const data::Field& field);
+
+    void setDebtDate(core::DateTime date);
+    core::DateTime getDebtDate() const { return debtDate_; }
+    // The overdue condition for a date, as the where clause gets it.
+    static QString overdueCondition(core::DateTime date);
+
+private:
+    DebtSums debtOf(int contractId) const;
+    core::DateTime debtDate_;
+};
+
+// The contracts listed in acts that hand forfeited pledges over, with the act's number.
+class TPenaltyInActs : public TPenaltyContracts {
+public:
+    TPenaltyInActs();
+
+    void clearFilter() override;
+    void initFields() override;
+    QString getExtraSelectFields() const override;
+
+    // The act a contract is listed in (the lowest id), -1 when none.
+    static int scGetContractActId(int contractId);
+    static bool scIsContractInAct(int contractId) { return scGetContractActId(contractId) != -1; }
+    // The parcel of an act the contract is listed in, -1 when none.
+    static int scGetContractParcelId(int contractId);
+};
+
+// A date as the SQL literal 'YYYY-MM-DD', whatever the process date format.
+QString sqlDate(core::DateTime date);
 
 }  // namespace TolvLogic

@@ -174,6 +174,9 @@ void TPenaltyOperations::initFields() {
 }
 
 bool TPenaltyOperations::open() {
+    // A payment taken at another workstation is seen from here on: the contract's cached debts go
+    // whenever its operations are shown again.
+    if (!contractId_.isEmpty()) PercCalc::scClearCache(contractId_.toInt());
     prepareSql();  // a new statement text forgets its parameters, so the contract is given after it
     getQuery()->setParam(QStringLiteral("CONTRACT_ID"), contractId_);
     return IbDataSetWrapper::open();

@@ -312,3 +312,16 @@ TEST_F(StatementTest, ATextTheColumnCannotHoldIsRefusedByName) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StatementTest, PlanNamesHowTheTableIsRead) {
+    Transaction t(&db());
+    Statement q(&t);
+    q.setSql(QStringLiteral("select ID from T_TYPES order by ID"));
+    const QString plan = q.plan();
+    EXPECT_TRUE(plan.startsWith(QStringLiteral("PLAN"))) << plan.toStdString();
+    EXPECT_TRUE(plan.contains(QStringLiteral("T_TYPES"))) << plan.toStdString();
+}
+
+}  // namespace

@@ -64,10 +64,11 @@ struct Contract {
     int subjectPrice = 123456;
     std::optional<int> depositType;
     bool withTerms = true;
+    int id = 0;  // 0: the generator's next key
 };
 
 inline int newContract(const Contract& c, fb::Transaction* transaction = nullptr) {
-    const int id = udb::genId(QStringLiteral("GEN_CONTRACTS_ID"));
+    const int id = c.id ? c.id : udb::genId(QStringLiteral("GEN_CONTRACTS_ID"));
     const int filial = c.filialId ? c.filialId : TolvLogic::FilialsDir::scGetCurentFilialId();
     udb::execSql(
         QStringLiteral("insert into PENALTY_CONTRACTS (CONTRACT_ID, CLIENT_ID, AGENT_ID, CONTRACT_DATE, "
