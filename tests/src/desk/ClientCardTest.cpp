@@ -106,7 +106,9 @@ TEST_F(ClientCardTest, ReadOnlyFieldsOkOnEscapeAndKeptPosition) {
 
     // Typing into a field changes nothing; Escape closes the card with OK.
     onModal<TFClientInfo>([](TFClientInfo& shownCard) {
-        EXPECT_TRUE(shownCard.bt_Ok->hasFocus());
+        // Focus arrives with the window's activation, which a busy machine may deliver late.
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&shownCard));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shownCard.bt_Ok->hasFocus(); }, 2000));
         QTest::keyClicks(shownCard.ed_clientName, QStringLiteral("xyz"));
         EXPECT_EQ(shownCard.ed_clientName->text(), QStringLiteral("Іванов"));
         QTest::keyClick(&shownCard, Qt::Key_Escape);
