@@ -277,6 +277,17 @@ QString Worksheet::text(int row, int column) const {
     return {};
 }
 
+bool Worksheet::findText(const QString& wanted, int& row, int& column) const {
+    for (const auto& [r, info] : rows_)
+        for (const auto& [c, cell] : info.cells)
+            if ((cell.type == Cell::Type::Text || cell.type == Cell::Type::Error) && cell.text == wanted) {
+                row = r;
+                column = c;
+                return true;
+            }
+    return false;
+}
+
 core::Variant Worksheet::value(int row, int column) const {
     const Cell* c = cell(row, column);
     if (!c) return core::Variant::null();

@@ -42,6 +42,9 @@ public:
     // The cell's whole text: a text, a number in its shortest form, "TRUE"/"FALSE"; "" for none.
     QString text(int row, int column) const;
     core::Variant value(int row, int column) const;
+    // The first cell whose whole text equals the text exactly, rows from the top and each row from the
+    // left; false when there is none.
+    bool findText(const QString& text, int& row, int& column) const;
     QString formula(int row, int column) const;
     int style(int row, int column) const;
 
