@@ -29,8 +29,9 @@ inline QJsonValue openpyxl(const QString& script, const QStringList& args, QStri
 }
 
 // The whole workbook as openpyxl reads it: {"sheets": [{"name", "cells": {"A1": [value text, number
-// format, bold, italic]}, "merges": ["A1:D1"], "widths": {"A": w}, "heights": {"1": h}, "hidden": [rows],
-// "orientation"}], "active": index}. Values: formulas with "=", dates as "yyyy-mm-dd", numbers by repr.
+// format, bold, italic, python type name]}, "merges": ["A1:D1"], "widths": {"A": w}, "heights": {"1": h},
+// "hidden": [rows], "orientation"}], "active": index}. Values: formulas with "=", dates as "yyyy-mm-dd",
+// numbers by repr.
 inline QJsonValue openpyxlDump(const QString& file, QString* error = nullptr) {
     static const char* script = R"(
 import json, sys, datetime, openpyxl
@@ -41,6 +42,7 @@ for ws in wb.worksheets:
     for row in ws.iter_rows():
         for c in row:
             v = c.value
+            kind = type(v).__name__
             if v is None:
                 continue
             if isinstance(v, datetime.datetime):
@@ -49,7 +51,7 @@ for ws in wb.worksheets:
                 v = "TRUE" if v else "FALSE"
             elif isinstance(v, (int, float)):
                 v = repr(v)
-            cells[c.coordinate] = [v, c.number_format, bool(c.font.b), bool(c.font.i)]
+            cells[c.coordinate] = [v, c.number_format, bool(c.font.b), bool(c.font.i), kind]
     out["sheets"].append({
         "name": ws.title, "cells": cells,
         "merges": sorted(str(r) for r in ws.merged_cells.ranges),
