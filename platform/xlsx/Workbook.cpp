@@ -186,7 +186,14 @@ public:
 
     QDomElement cellXfs() const { return child(doc.documentElement(), QStringLiteral("cellXfs")); }
 
+    mutable std::map<int, bool> dateCache;
+
     bool isDate(int style) const {
+        if (auto it = dateCache.find(style); it != dateCache.end()) return it->second;
+        return dateCache[style] = findDate(style);
+    }
+
+    bool findDate(int style) const {
         const auto xfs = children(cellXfs(), QStringLiteral("xf"));
         if (style < 0 || style >= static_cast<int>(xfs.size())) return false;
         const int id = xfs[style].attribute(QStringLiteral("numFmtId")).toInt();
@@ -230,6 +237,7 @@ public:
         const int index = static_cast<int>(list.size());
         xfs.setAttribute(QStringLiteral("count"), index + 1);
         dateOf[style] = index;
+        dateCache[index] = true;
         return index;
     }
 };
@@ -674,47 +682,64 @@ QByteArray Workbook::writeSheet(Worksheet& sheet, QHash<QString, int>& strings, 
                                                     ? QStringLiteral("A1")
                                                     : QStringLiteral("A1:") + cellName(lr, std::max(lc, 0)));
     }
-    const QString dataTag = data.tagName();
-    const QString cTag = tagLike(doc, QStringLiteral("c")), vTag = tagLike(doc, QStringLiteral("v"));
-    const QString fTag = tagLike(doc, QStringLiteral("f")), rowTag = tagLike(doc, QStringLiteral("row"));
-    QString out;
-    out.reserve(static_cast<qsizetype>(sheet.rows_.size()) * 64);
-    out += QLatin1Char('<') + dataTag + QLatin1Char('>');
+    // Built as UTF-8 bytes directly: a sheet of a million cells is written in one pass.
+    const QByteArray dataTag = data.tagName().toUtf8();
+    const QByteArray cTag = tagLike(doc, QStringLiteral("c")).toUtf8(),
+                     vTag = tagLike(doc, QStringLiteral("v")).toUtf8();
+    const QByteArray fTag = tagLike(doc, QStringLiteral("f")).toUtf8(),
+                     rowTag = tagLike(doc, QStringLiteral("row")).toUtf8();
+    const QByteArray vClose = "</" + vTag + "></" + cTag + ">";
+    const auto appendInt = [](QByteArray& a, qint64 n) {
+        char buf[24];
+        const auto r = std::to_chars(buf, buf + sizeof buf, n);
+        a.append(buf, r.ptr - buf);
+    };
+    const auto appendEscaped = [](QByteArray& a, const QString& text) {
+        QString escaped;
+        escapeInto(escaped, text);
+        a += escaped.toUtf8();
+    };
+    QByteArray out;
+    out.reserve(static_cast<qsizetype>(sheet.rows_.size()) * 256);
+    out += '<' + dataTag + '>';
     for (const auto& [r, info] : sheet.rows_) {
         if (info.cells.empty() && info.height == 0 && !info.hidden && info.extra.isEmpty()) continue;
-        out +=
-            QLatin1Char('<') + rowTag + QStringLiteral(" r=\"") + QString::number(r + 1) + QLatin1Char('"');
-        if (info.height > 0)
-            out +=
-                QStringLiteral(" ht=\"") + numberText(info.height) + QStringLiteral("\" customHeight=\"1\"");
-        if (info.hidden) out += QStringLiteral(" hidden=\"1\"");
-        out += info.extra + QLatin1Char('>');
+        out += '<' + rowTag + " r=\"";
+        appendInt(out, r + 1);
+        out += '"';
+        if (info.height > 0) out += " ht=\"" + numberText(info.height).toLatin1() + "\" customHeight=\"1\"";
+        if (info.hidden) out += " hidden=\"1\"";
+        out += info.extra.toUtf8() + '>';
         for (const auto& [c, cell] : info.cells) {
             if (cell.type == Cell::Type::Blank && cell.formula.isEmpty() && cell.style < 0) continue;
-            out += QLatin1Char('<') + cTag + QStringLiteral(" r=\"") + cellName(r, c) + QLatin1Char('"');
-            if (cell.style >= 0)
-                out += QStringLiteral(" s=\"") + QString::number(cell.style) + QLatin1Char('"');
+            out += '<' + cTag + " r=\"" + columnLetters(c).toLatin1();
+            appendInt(out, r + 1);
+            out += '"';
+            if (cell.style >= 0) {
+                out += " s=\"";
+                appendInt(out, cell.style);
+                out += '"';
+            }
             if (!cell.formula.isEmpty()) {
                 // No cached value: the reader computes it (the workbook asks for a full calculation).
-                out += QStringLiteral("><") + fTag + QLatin1Char('>');
-                escapeInto(out, cell.formula);
-                out += QStringLiteral("</") + fTag + QStringLiteral("></") + cTag + QLatin1Char('>');
+                out += "><" + fTag + '>';
+                appendEscaped(out, cell.formula);
+                out += "</" + fTag + "></" + cTag + '>';
                 continue;
             }
             switch (cell.type) {
                 case Cell::Type::Blank:
-                    out += QStringLiteral("/>");
+                    out += "/>";
                     continue;
                 case Cell::Type::Number:
-                    out += QStringLiteral("><") + vTag + QLatin1Char('>') + numberText(cell.number);
+                    out += "><" + vTag + '>' + numberText(cell.number).toLatin1();
                     break;
                 case Cell::Type::Bool:
-                    out += QStringLiteral(" t=\"b\"><") + vTag + QLatin1Char('>') +
-                           (cell.number != 0 ? u'1' : u'0');
+                    out += " t=\"b\"><" + vTag + '>' + (cell.number != 0 ? '1' : '0');
                     break;
                 case Cell::Type::Error:
-                    out += QStringLiteral(" t=\"e\"><") + vTag + QLatin1Char('>');
-                    escapeInto(out, cell.text);
+                    out += " t=\"e\"><" + vTag + '>';
+                    appendEscaped(out, cell.text);
                     break;
                 case Cell::Type::Text: {
                     auto it = strings.find(cell.text);
@@ -722,21 +747,21 @@ QByteArray Workbook::writeSheet(Worksheet& sheet, QHash<QString, int>& strings, 
                         it = strings.insert(cell.text, static_cast<int>(stringList.size()));
                         stringList << cell.text;
                     }
-                    out +=
-                        QStringLiteral(" t=\"s\"><") + vTag + QLatin1Char('>') + QString::number(it.value());
+                    out += " t=\"s\"><" + vTag + '>';
+                    appendInt(out, it.value());
                     break;
                 }
             }
-            out += QStringLiteral("</") + vTag + QStringLiteral("></") + cTag + QLatin1Char('>');
+            out += vClose;
         }
-        out += QStringLiteral("</") + rowTag + QLatin1Char('>');
+        out += "</" + rowTag + '>';
     }
-    out += QStringLiteral("</") + dataTag + QLatin1Char('>');
+    out += "</" + dataTag + '>';
     QByteArray xml = toXml(doc);
-    const QByteArray empty = QStringLiteral("<%1/>").arg(dataTag).toUtf8();
+    const QByteArray empty = "<" + dataTag + "/>";
     const qsizetype at = xml.indexOf(empty);
     if (at < 0) throw Error(QStringLiteral("The sheet %1 has no cell data element").arg(sheet.name_));
-    xml.replace(at, empty.size(), out.toUtf8());
+    xml.replace(at, empty.size(), out);
     return xml;
 }
 
