@@ -1,14 +1,16 @@
 // Shows the library's shared windows as a user would see them: the generic directory form over an
-// in-memory list of clients, the grid columns dialog and the login dialog.
-//   tolvanix-formsdemo [--lang 1|2] [--grab FOLDER]
-// With --grab it saves book.png, columns.png, login.png and login-rejected.png into the folder and
-// quits; without it the windows open one after another for the hand.
+// in-memory list of clients, the grid columns dialog, the grid export dialog and the login dialog.
+//   tolvanix-formsdemo [--lang 1|2] [--grab FOLDER] [--export]
+// With --grab it saves book.png, columns.png, export.png, login.png and login-rejected.png into the
+// folder and quits; without it the windows open one after another for the hand. --export shows the
+// grid export dialog alone.
 
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
@@ -16,6 +18,7 @@
 #include "Book.h"
 #include "kvF_Login.h"
 #include "kvF_SetGridColumns.h"
+#include "kvF_xlExportGrid.h"
 #include "kv_RxMemWrapper.h"
 #include "kv_settingsFile.h"
 #include "platform/core/Formats.h"
@@ -102,6 +105,34 @@ int main(int argc, char** argv) {
     }
 
     Clients clients;
+    {
+        // The client list exported into a copy of the contract list template.
+        QWidget window;
+        window.resize(640, 420);
+        ui::DbGrid grid(grid::GridKind::Eh, &window);
+        grid.setColumns({{.fieldName = QStringLiteral("ID"), .title = QStringLiteral("Код")},
+                         {.fieldName = QStringLiteral("CLIENT_NAME"), .title = QStringLiteral("Клиент")},
+                         {.fieldName = QStringLiteral("CITY"), .title = QStringLiteral("Город")},
+                         {.fieldName = QStringLiteral("PASSPORT"), .title = QStringLiteral("Паспорт")}});
+        grid::DataSource source(clients.getDataSet());
+        grid.setDataSource(&source);
+        window.show();
+        QTemporaryDir out;
+        if (grab) {
+            whenShown<ufb::TF_xlExportGrid>([&](ufb::TF_xlExportGrid& d) {
+                d.chLBox->item(3)->setCheckState(Qt::Unchecked);
+                d.chLBox->setCurrentRow(1);
+                settle(200);
+                d.grab().save(folder + QStringLiteral("/export.png"));
+                d.b_Cancel->click();
+            });
+        }
+        ufb::TF_xlExportGrid::scExportGrid(
+            &grid, app.applicationDirPath() + QStringLiteral("/reports/contractList.xlsx"),
+            out.filePath(QStringLiteral("contractList.xlsx")), 0, QStringLiteral("$A$1"),
+            QStringLiteral("$A$2"));
+        if (args.contains(QStringLiteral("--export"))) return 0;
+    }
     {
         ufb::TBookForm book(nullptr, QStringLiteral("formsdemo"));
         if (grab) {
