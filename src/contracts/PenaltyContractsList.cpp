@@ -19,9 +19,7 @@ using core::Variant;
 
 namespace {
 
-QString tr(const char* key, const char16_t* defaultText) {
-    return KVLibTranslator::instance().translate(QString::fromLatin1(key), QString::fromUtf16(defaultText));
-}
+using kvtr::tr;
 
 QString latin(const char* text) {
     return QString::fromLatin1(text);

@@ -21,9 +21,7 @@ using Op = TPenaltyOperationInfo;
 
 namespace {
 
-QString tr(const char* key, const char16_t* defaultText) {
-    return KVLibTranslator::instance().translate(QString::fromLatin1(key), QString::fromUtf16(defaultText));
-}
+using kvtr::tr;
 
 // The transaction of one stored change: the caller's, left alone, or one of its own that commits when
 // asked and otherwise rolls back when released.

@@ -17,9 +17,7 @@ using core::Variant;
 
 namespace {
 
-QString tr(const char* key, const char16_t* defaultText) {
-    return KVLibTranslator::instance().translate(QString::fromLatin1(key), QString::fromUtf16(defaultText));
-}
+using kvtr::tr;
 
 // The place the " \n\nInfo: " trailers of this unit name: its path in the source tree and the line.
 QString place(int line) {

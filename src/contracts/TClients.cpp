@@ -17,9 +17,7 @@ using core::Variant;
 
 namespace {
 
-QString tr(const char* key, const char16_t* defaultText) {
-    return KVLibTranslator::instance().translate(QString::fromLatin1(key), QString::fromUtf16(defaultText));
-}
+using kvtr::tr;
 
 fb::Database* orMainDb(fb::Database* database) {
     return database ? database : TolvMain::getZarvelDb();

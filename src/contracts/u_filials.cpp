@@ -30,9 +30,7 @@ const char* const dirFilialFields[11] = {"ID",
 
 namespace {
 
-QString tr(const char* key, const char16_t* defaultText) {
-    return KVLibTranslator::instance().translate(QString::fromLatin1(key), QString::fromUtf16(defaultText));
-}
+using kvtr::tr;
 
 QString missingBranch(int id) {
     return QStringLiteral("FilialInfo::FilialInfo() - ") +

@@ -23,9 +23,7 @@ using core::VarType;
 
 namespace {
 
-QString tr(const char* key, const char16_t* defaultText) {
-    return KVLibTranslator::instance().translate(QString::fromLatin1(key), QString::fromUtf16(defaultText));
-}
+using kvtr::tr;
 
 using FieldCache = std::map<QString, std::map<QString, Variant>>;
 

@@ -13,3 +13,11 @@ QString KVLibTranslator::translate(const QString& key, const QString& defaultTex
     const auto it = texts_.find(key);
     return it == texts_.end() ? defaultText : it->second;
 }
+
+namespace kvtr {
+
+QString tr(const char* key, const char16_t* defaultText) {
+    return KVLibTranslator::instance().translate(QString::fromLatin1(key), QString::fromUtf16(defaultText));
+}
+
+}  // namespace kvtr

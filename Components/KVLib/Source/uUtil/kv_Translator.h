@@ -25,3 +25,8 @@ private:
 
     std::map<QString, QString> texts_;
 };
+
+namespace kvtr {
+// The translated text of a key, with the Russian default as the call site writes it (u"...").
+QString tr(const char* key, const char16_t* defaultText);
+}  // namespace kvtr
