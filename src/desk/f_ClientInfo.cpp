@@ -13,18 +13,7 @@
 
 namespace {
 
-// Indexes of the contract's import record.
-enum ImportColumn {
-    iCLIENT_NAME = 0,
-    iCLIENT_ADDRESS,
-    iCLIENT_PHONE,
-    iCLIENT_INFO,
-    iCLIENT_INN,
-    iCLIENT_PASSPORT_SN,
-    iCLIENT_PASSPORT_NUM,
-    iCLIENT_PASSPORT_INFO,
-    iCLIENT_PASSPORT_DATE
-};
+using Contract = TolvLogic::TPenaltyContractInfo;
 
 // Read-only, on the tooltip background, so that the card never looks editable.
 QLineEdit* readOnlyEdit(QWidget* parent, const char* name) {
@@ -120,18 +109,18 @@ TFClientInfo::TFClientInfo(QWidget* owner, const TolvLogic::TPenaltyContractInfo
 
 void TFClientInfo::fill(const TolvLogic::TPenaltyContractInfo& contract) {
     const auto value = [&contract](int index) { return contract.getImportValue(index); };
-    ed_clientName->setText(value(iCLIENT_NAME).toText());
-    ed_clientAddress->setText(value(iCLIENT_ADDRESS).toText());
+    ed_clientName->setText(value(Contract::iCLIENT_NAME).toText());
+    ed_clientAddress->setText(value(Contract::iCLIENT_ADDRESS).toText());
     const auto copyNonNull = [&value](QLineEdit* edit, int index) {
         const core::Variant v = value(index);
         if (!v.isEmpty()) edit->setText(v.toText());
     };
-    copyNonNull(ed_clientPhone, iCLIENT_PHONE);
-    copyNonNull(ed_clientInn, iCLIENT_INN);
-    copyNonNull(ed_clientPassportSN, iCLIENT_PASSPORT_SN);
-    copyNonNull(ed_clientPassportNum, iCLIENT_PASSPORT_NUM);
-    copyNonNull(ed_clientPassportInfo, iCLIENT_PASSPORT_INFO);
-    copyNonNull(ed_clientPassportDate, iCLIENT_PASSPORT_DATE);
-    const core::Variant info = value(iCLIENT_INFO);
+    copyNonNull(ed_clientPhone, Contract::iCLIENT_PHONE);
+    copyNonNull(ed_clientInn, Contract::iCLIENT_INN);
+    copyNonNull(ed_clientPassportSN, Contract::iCLIENT_PASSPORT_SN);
+    copyNonNull(ed_clientPassportNum, Contract::iCLIENT_PASSPORT_NUM);
+    copyNonNull(ed_clientPassportInfo, Contract::iCLIENT_PASSPORT_INFO);
+    copyNonNull(ed_clientPassportDate, Contract::iCLIENT_PASSPORT_DATE);
+    const core::Variant info = value(Contract::iCLIENT_INFO);
     if (!info.isEmpty()) memo_clientInfo->setPlainText(info.toText().left(255));
 }

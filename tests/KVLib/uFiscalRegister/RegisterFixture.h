@@ -11,6 +11,7 @@
 #include "kv_settingsFile.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/os/Program.h"
+#include "tests/support/OwnSettingsFile.h"
 #include "tests/support/RegisterSimulator.h"
 
 namespace frtest {
@@ -49,24 +50,7 @@ struct CountingCursor : ui::BusyCursor {
     void pop() override { --depth; }
 };
 
-// "db.ini" of the test's own beside a program file in a temporary folder.
-class OwnSettingsFile {
-public:
-    explicit OwnSettingsFile(const QByteArray& content) {
-        os::setProgramFile(dir_.filePath(QStringLiteral("Tolvanix")));
-        QFile ini(dir_.filePath(QStringLiteral("db.ini")));
-        if (ini.open(QIODevice::WriteOnly)) ini.write(content);
-        ini.close();
-        utl::SettingsFile::init(QStringLiteral("db.ini"), utl::tfpEXE_DIR);
-    }
-    ~OwnSettingsFile() {
-        utl::SettingsFile::reset();
-        os::setProgramFile(QString());
-    }
-
-private:
-    QTemporaryDir dir_;
-};
+using tolvtest::OwnSettingsFile;
 
 class RegisterTest : public ::testing::Test {
 protected:

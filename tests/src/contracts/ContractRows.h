@@ -15,6 +15,7 @@
 #include "platform/core/DateTime.h"
 #include "platform/fb/Transaction.h"
 #include "platform/os/Program.h"
+#include "tests/support/OwnSettingsFile.h"
 #include "tests/support/TestDatabase.h"
 #include "u_filials.h"
 
@@ -155,26 +156,6 @@ inline core::Variant scalar(const QString& sql, fb::Transaction* transaction = n
     return udb::getField(transaction, sql, QStringLiteral("V"), core::Variant(), QString());
 }
 
-// A settings file of the test's own ("db.ini" beside a program file in a temporary folder) for the life
-// of the object.
-class OwnSettingsFile {
-public:
-    explicit OwnSettingsFile(const QByteArray& content) {
-        os::setProgramFile(dir_.filePath(QStringLiteral("Tolvanix")));
-        QFile ini(dir_.filePath(QStringLiteral("db.ini")));
-        if (ini.open(QIODevice::WriteOnly)) ini.write(content);
-        ini.close();
-        utl::SettingsFile::init(QStringLiteral("db.ini"), utl::tfpEXE_DIR);
-    }
-    ~OwnSettingsFile() {
-        utl::SettingsFile::reset();
-        os::setProgramFile(QString());
-    }
-    OwnSettingsFile(const OwnSettingsFile&) = delete;
-    OwnSettingsFile& operator=(const OwnSettingsFile&) = delete;
-
-private:
-    QTemporaryDir dir_;
-};
+using tolvtest::OwnSettingsFile;
 
 }  // namespace contracttest
