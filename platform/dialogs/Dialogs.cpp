@@ -55,6 +55,16 @@ void showInfo(const QString& text, const QString& caption) {
     dialogs().message(text, MsgType::Information, Button::Ok, caption);
 }
 
+void runGuarded(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const core::Exception& e) {
+        showError(e.message());
+    } catch (const std::exception& e) {
+        showError(QString::fromLocal8Bit(e.what()));
+    }
+}
+
 bool askYesNo(const QString& text, const QString& caption, MsgType type) {
     return dialogs().message(text, type, Button::Yes | Button::No, caption) == ModalResult::Yes;
 }

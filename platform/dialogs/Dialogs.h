@@ -58,6 +58,10 @@ void showInfo(const QString& text, const QString& caption = {});
 bool askYesNo(const QString& text, const QString& caption = {}, MsgType type = MsgType::Confirmation);
 bool askOkCancel(const QString& text, const QString& caption = {}, MsgType type = MsgType::Confirmation);
 
+// Runs the handler of a user action; what it raises is shown in an error box, as the application's
+// exception handler shows what escapes an event, and the action ends there.
+void runGuarded(const std::function<void()>& action);
+
 // Records every box and answers from a script; with the script used up it answers the first button
 // offered (messages) or cancels (prompts).
 class ScriptedDialogs : public Dialogs {

@@ -29,6 +29,7 @@ public:
     void setUserName(const QString& user) { user_ = user; }
     const QString& userName() const { return user_; }
     void setPassword(const QString& password) { password_ = password; }
+    const QString& password() const { return password_; }
     void setRole(const QString& role) { role_ = role; }
     const QString& role() const { return role_; }
     // The connection character set; texts inside the program are always Unicode and travel as UTF8,

@@ -32,4 +32,8 @@ void setProgramFile(const QString& path) {
     overridden() = path;
 }
 
+QString programVersion() {
+    return QCoreApplication::applicationVersion();
+}
+
 }  // namespace os

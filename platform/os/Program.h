@@ -13,4 +13,8 @@ QString programDir();
 // Makes programFile() answer this path; the empty text goes back to the running executable.
 void setProgramFile(const QString& path);
 
+// The program's version, four numbers joined by dots ("1.0.0.0"): the application's version, which the
+// program sets from its build; empty when none was set.
+QString programVersion();
+
 }  // namespace os

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
-#include <set>
 
 #include "platform/core/Exception.h"
 #include "platform/os/IniFile.h"
@@ -15,21 +14,6 @@
 namespace ui {
 
 namespace {
-
-int& activeLanguage() {
-    static int language = kLanguageRussian;
-    return language;
-}
-
-std::set<Form*>& liveForms() {
-    static std::set<Form*> forms;
-    return forms;
-}
-
-// 0 for Russian, 1 for Ukrainian.
-int languageSlot() {
-    return activeLanguage() == kLanguageUkrainian ? 1 : 0;
-}
 
 TerminateHook& terminateHook() {
     static TerminateHook hook;
@@ -40,60 +24,9 @@ TerminateHook& terminateHook() {
 
 Form::Form(const QString& componentName, QWidget* owner, Qt::WindowFlags flags) : QDialog(owner, flags) {
     setObjectName(componentName);
-    liveForms().insert(this);
 }
 
-Form::~Form() {
-    liveForms().erase(this);
-}
-
-int Form::language() {
-    return activeLanguage();
-}
-
-void Form::setLanguage(int language) {
-    activeLanguage() = language == kLanguageUkrainian ? kLanguageUkrainian : kLanguageRussian;
-    for (Form* f : liveForms()) f->applyLanguage();
-}
-
-QString Form::decodeEscapes(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\\' && i + 1 < text.size() && text[i + 1] == u'n') {
-            out += u'\n';
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-void Form::addMessage(const QString& key, const QString& russian, const QString& ukrainian) {
-    messages_[key] = {decodeEscapes(russian), decodeEscapes(ukrainian)};
-}
-
-QString Form::message(const QString& key) const {
-    const auto it = messages_.find(key);
-    if (it == messages_.end()) return QString();
-    if (languageSlot() == 1 && !it->second.second.isEmpty()) return it->second.second;
-    return it->second.first;
-}
-
-void Form::addCaption(QObject* control, const char* property, const QString& russian,
-                      const QString& ukrainian) {
-    captions_.push_back({control, QByteArray(property), {decodeEscapes(russian), decodeEscapes(ukrainian)}});
-}
-
-void Form::applyLanguage() {
-    const int slot = languageSlot();
-    for (const Caption& c : captions_) {
-        if (!c.control) continue;
-        const QString& text = c.texts[slot].isEmpty() ? c.texts[0] : c.texts[slot];
-        c.control->setProperty(c.property.constData(), text);
-    }
-}
+Form::~Form() = default;
 
 ModalResult Form::showModal() {
     modalResult_ = ModalResult::None;
@@ -239,14 +172,19 @@ void Form::setPlacementStorage(const QString& iniFile, const QString& section) {
     placementSection_ = section;
 }
 
-void runGuarded(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const core::Exception& e) {
-        showError(e.message());
-    } catch (const std::exception& e) {
-        showError(QString::fromLocal8Bit(e.what()));
-    }
+namespace {
+std::function<QString()>& placementFileHook() {
+    static std::function<QString()> hook;
+    return hook;
+}
+}  // namespace
+
+QString Form::defaultPlacementFile() {
+    return placementFileHook() ? placementFileHook()() : QString();
+}
+
+void Form::setPlacementFileHook(std::function<QString()> hook) {
+    placementFileHook() = std::move(hook);
 }
 
 void requestTerminate() {

@@ -2,11 +2,10 @@
 // The base of the program's windows, our stand-in for the platform's form with its translation
 // component and its placement component:
 // - a dialog known by its component name (the object name, "BookForm", "FSetGridColumns" ...);
-// - its own table of texts in the two interface languages: messages under keys such as "IDS_0", and
-//   the captions of its controls (any text property: a label's or button's "text", a group box's
-//   "title", the window's "windowTitle", a "toolTip"), Russian and Ukrainian, "\n" escapes decoded;
-//   the process-wide active language (1 Russian, 2 Ukrainian) picks the text, and changing it
-//   re-translates every live form;
+// - its own table of texts in the two interface languages (ui::Translations): messages under keys such
+//   as "IDS_0", and the captions of its controls (any text property: a label's or button's "text", a
+//   group box's "title", the window's "windowTitle", a "toolTip"); the process-wide active language
+//   (1 Russian, 2 Ukrainian) picks the text, and changing it re-translates every live form;
 // - modal showing that answers a ui::ModalResult, with a button that Esc clicks and a default button
 //   that Enter clicks (a focused button answers Enter itself; nothing else does, as on the platform);
 // - show and close steps for subclasses (formShow, formClose), and an action guard that shows what an
@@ -25,12 +24,9 @@
 #include <vector>
 
 #include "platform/dialogs/Dialogs.h"
+#include "platform/ui/Translations.h"
 
 namespace ui {
-
-// The interface languages.
-constexpr int kLanguageRussian = 1;
-constexpr int kLanguageUkrainian = 2;
 
 class Form : public QDialog {
     Q_OBJECT
@@ -42,22 +38,19 @@ public:
 
     // The active language of every form (1 Russian, the default, or 2 Ukrainian; anything else is
     // taken as Russian). Setting it re-translates the forms that exist.
-    static int language();
-    static void setLanguage(int language);
+    static int language() { return Translations::language(); }
+    static void setLanguage(int language) { Translations::setLanguage(language); }
+    static QString decodeEscapes(const QString& text) { return Translations::decodeEscapes(text); }
 
-    // "\n" (a backslash and an n) becomes a line break; nothing else changes.
-    static QString decodeEscapes(const QString& text);
-
-    // A message of the form, replacing an earlier one of the same key.
-    void addMessage(const QString& key, const QString& russian, const QString& ukrainian);
-    // The message in the active language; the Russian text when the other is empty; empty for a key
-    // the form does not have.
-    QString message(const QString& key) const;
-    // A translated caption: the control's property takes the text of the active language, now and
-    // at every change of language.
-    void addCaption(QObject* control, const char* property, const QString& russian, const QString& ukrainian);
-    // Puts the active language's captions on the controls.
-    void applyLanguage();
+    // The form's own table of texts (ui::Translations).
+    void addMessage(const QString& key, const QString& russian, const QString& ukrainian) {
+        texts_.addMessage(key, russian, ukrainian);
+    }
+    QString message(const QString& key) const { return texts_.message(key); }
+    void addCaption(QObject* control, const char* property, const QString& russian, const QString& ukrainian) {
+        texts_.addCaption(control, property, russian, ukrainian);
+    }
+    void applyLanguage() { texts_.applyLanguage(); }
 
     // Shows the form modally; the result names how it was closed (Cancel when it was closed without
     // one). An exception raised by the show step closes the form and leaves this call.
@@ -81,6 +74,10 @@ public:
     void restorePlacement(const QString& iniFile, const QString& section);
     // Restored before each show and saved at each close; an empty file name stops it.
     void setPlacementStorage(const QString& iniFile, const QString& section);
+    // The file windows keep their placement in when they name none of their own: the program installs
+    // the per-user interface file; empty until then.
+    static QString defaultPlacementFile();
+    static void setPlacementFileHook(std::function<QString()> hook);
 
     void accept() override;
     void reject() override;
@@ -96,13 +93,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    struct Caption {
-        QPointer<QObject> control;
-        QByteArray property;
-        QString texts[2];
-    };
-    std::map<QString, std::pair<QString, QString>> messages_;
-    std::vector<Caption> captions_;
+    Translations texts_;
     ModalResult modalResult_ = ModalResult::None;
     QPointer<QAbstractButton> cancelButton_;
     QPointer<QPushButton> defaultButton_;
@@ -111,10 +102,6 @@ private:
     bool closing_ = false;
     std::exception_ptr showError_;
 };
-
-// Runs the handler of a user action; what it raises is shown in an error box, as the application's
-// exception handler shows what escapes an event, and the action ends there.
-void runGuarded(const std::function<void()>& action);
 
 // The request to end the application (the platform's Application->Terminate): by default it quits
 // the application's event loops; tests and the shell may install their own. Setting an empty hook

@@ -2,6 +2,7 @@
 #include <QStringList>
 
 #include "PenaltyContracts.h"
+#include "U_LoggedUser.h"
 #include "PenaltySales.h"
 #include "kv_FbQueryGod.h"
 #include "kv_FbUtil.h"

@@ -1,6 +1,7 @@
 // The two views of the contract list besides the plain one: the debtors on a date, and the contracts
 // handed over in acts with the act's number; and the lookups of a contract's act and parcel.
 #include "PenaltyContracts.h"
+#include "U_LoggedUser.h"
 #include "kv_FbQueryGod.h"
 #include "kv_FbUtil.h"
 #include "kv_Money100.h"

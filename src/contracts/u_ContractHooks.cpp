@@ -58,23 +58,3 @@ int DirAddServices::scGetArticleNum(int serviceId) {
     q->open();
     return q.getFields(QStringLiteral("ARTICLE_NUM")).toInt();
 }
-
-namespace TolvMain::VuxSecur {
-
-namespace {
-std::function<bool()>& isMasterTest() {
-    static std::function<bool()> test;
-    return test;
-}
-}  // namespace
-
-bool isMaster() {
-    const std::function<bool()>& test = isMasterTest();
-    return test ? test() : false;
-}
-
-void setIsMasterHook(std::function<bool()> test) {
-    isMasterTest() = std::move(test);
-}
-
-}  // namespace TolvMain::VuxSecur

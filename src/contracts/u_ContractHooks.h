@@ -4,7 +4,6 @@
 // desk layers install their implementations at start-up; the contract layer only calls them.
 
 #include <QString>
-#include <functional>
 #include <memory>
 
 #include "platform/core/DateTime.h"
@@ -90,12 +89,3 @@ public:
     // row raises.
     static int scGetArticleNum(int serviceId);
 };
-
-// The working user's rights, as the application shell establishes them at login.
-namespace TolvMain::VuxSecur {
-// True when the working user is a manager; false for an agent, and while the shell has installed no
-// test (the lists only store the answer).
-bool isMaster();
-// The shell's test; an empty function takes it away.
-void setIsMasterHook(std::function<bool()> test);
-}  // namespace TolvMain::VuxSecur

@@ -5,10 +5,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
-#include <cstdlib>
 
 #include "platform/fb/Database.h"
 #include "platform/fb/Error.h"
+#include "platform/fb/LockFolder.h"
 #include "platform/fb/Script.h"
 
 int main(int argc, char** argv) {
@@ -41,12 +41,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     QDir().mkpath(info.absolutePath());
-    // The embedded engine needs a writable lock folder.
-    if (!std::getenv("FIREBIRD_LOCK")) {
-        const QString lock = QDir::tempPath() + QStringLiteral("/tolvanix-fblock");
-        QDir().mkpath(lock);
-        setenv("FIREBIRD_LOCK", QFile::encodeName(lock).constData(), 1);
-    }
+    // The program's own lock folder, so that the two never open one file at once.
+    fb::prepareLockFolder();
     QStringList folders = {QStringLiteral("schema"), QStringLiteral("seed")};
     if (demo) folders << QStringLiteral("demo");
     try {

@@ -1,0 +1,23 @@
+// The program: the application object, the windows' implementations of the seams the lower layers
+// call, then the entry routine.
+
+#include <QApplication>
+
+#include "Book.h"
+#include "WinMain.h"
+#include "kv_progressBar.h"
+#include "platform/fb/LockFolder.h"
+#include "platform/ui/QtDialogs.h"
+
+int main(int argc, char** argv) {
+    // Before the engine's first call; the database tool uses the same folder.
+    fb::prepareLockFolder();
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(TOLV_VERSION));
+
+    ui::installQtDialogs();
+    TFrmProgressBar::install();
+    ufb::TBookForm::installPicker();
+
+    return TolvMain::WinMain();
+}
