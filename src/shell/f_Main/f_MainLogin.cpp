@@ -1,6 +1,8 @@
 // The main window's login: the check of a login and password against the database server, the role
 // the connection runs under, and the database path from the settings file.
 
+#include <QScopeGuard>
+
 #include "MainData.h"
 #include "U_LoggedUser.h"
 #include "f_Main.h"
@@ -72,9 +74,15 @@ bool TFMain::checkUser(const QString& login, const QString& password) {
         }
     }
 
+    // A refused login reads nothing further: the connection closes on every way out but acceptance.
+    bool accepted = false;
+    const auto closeUnlessAccepted = qScopeGuard([&] {
+        if (!accepted && db.connected()) db.close();
+    });
+
     const QString upperLogin = login.toUpper();
     if (upperLogin == kSysdba) {
-        // The server administrator does not work in the program: nothing is read with this connection.
+        // The server administrator does not work in the program.
         db.close();
         ui::showError(message(QStringLiteral("IDS_16")));
         return false;
@@ -106,11 +114,8 @@ bool TFMain::checkUser(const QString& login, const QString& password) {
         q->open();
         known = q->field(0)->asInteger() > 0;
     }
-    if (!known) {
-        // A login the program does not know reads nothing further either.
-        db.close();
-        throw core::Exception(message(QStringLiteral("IDS_20")));
-    }
+    if (!known) throw core::Exception(message(QStringLiteral("IDS_20")));
+    accepted = true;
     acceptedRole_ = role;
     return true;
 }

@@ -1,0 +1,67 @@
+#pragma once
+// The program's own folder for a test: a program file name, "db.ini" and database files beside it, a
+// per-user folder of its own, and scripted boxes. The demo database is built once per test program and
+// copied for every test that needs one.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "kv_settingsFile.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/fb/Database.h"
+#include "platform/fb/Script.h"
+#include "platform/os/Program.h"
+#include "tests/KVLib/uForms/ModalHelper.h"
+#include "tests/support/TestDatabase.h"
+
+namespace tolvtest {
+
+// A copy of the demo database (built on first use) at the path.
+inline void copyDemoDatabase(const QString& path) {
+    static QTemporaryDir cache;
+    const QString demo = cache.filePath(QStringLiteral("demo.fdb"));
+    if (!QFile::exists(demo)) TestDatabase::build(demo, true);
+    QFile::remove(path);
+    ASSERT_TRUE(QFile::copy(demo, path));
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+// Runs statements on the database file as the administrator, committed, before the program opens it.
+inline void runAsAdministrator(const QString& path, const QStringList& statements) {
+    fb::Database db(path);
+    db.open();
+    fb::runScript(db, statements.join(QStringLiteral(";\n")) + u';');
+    db.close();
+}
+
+class ProgramFolder {
+public:
+    ProgramFolder() { os::setProgramFile(dir_.filePath(QStringLiteral("tolvanix"))); }
+    ~ProgramFolder() {
+        utl::SettingsFile::reset();
+        os::setProgramFile(QString());
+    }
+    ProgramFolder(const ProgramFolder&) = delete;
+    ProgramFolder& operator=(const ProgramFolder&) = delete;
+
+    QString path() const { return dir_.path(); }
+    QString filePath(const QString& name) const { return dir_.filePath(name); }
+    void writeIni(const QByteArray& content) const {
+        QFile ini(filePath(QStringLiteral("db.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write(content);
+    }
+    // The demo database as "tolvanix.fdb" and a "db.ini" whose PATH names it relative to the folder.
+    void withDemoDatabase() const {
+        copyDemoDatabase(filePath(QStringLiteral("tolvanix.fdb")));
+        writeIni("[DB]\nPATH=tolvanix.fdb\n");
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+}  // namespace tolvtest
