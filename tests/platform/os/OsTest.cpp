@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "platform/os/Clipboard.h"
 #include "platform/os/Folders.h"
 #include "platform/os/Host.h"
 #include "platform/os/Program.h"
@@ -116,6 +117,28 @@ TEST(HostTest, NameInUpperCaseAndDottedAddress) {
     const auto match = dotted.match(os::hostAddress());
     ASSERT_TRUE(match.hasMatch()) << os::hostAddress().toStdString();
     for (int i = 1; i <= 4; ++i) EXPECT_LE(match.captured(i).toInt(), 255);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ClipboardTest, AnInstalledClipboardTakesTheTextAndTheDesktopsComesBack) {
+    os::MemoryClipboard memory;
+    os::Clipboard* previous = os::setClipboard(&memory);
+    os::clipboard().setText(QStringLiteral("Name: gr_Contracts"));
+    EXPECT_EQ(memory.text(), QStringLiteral("Name: gr_Contracts"));
+    EXPECT_EQ(os::setClipboard(previous), &memory);
+    // Without a graphical application the desktop's clipboard holds nothing and refuses nothing.
+    os::clipboard().setText(QStringLiteral("x"));
+    EXPECT_NE(&os::clipboard(), &memory);
+}
+
+TEST(ProgramTest, TheProgramVersionIsTheApplications) {
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.2.3.4"));
+    EXPECT_EQ(os::programVersion(), QStringLiteral("1.2.3.4"));
+    QCoreApplication::setApplicationVersion(QString());
+    EXPECT_TRUE(os::programVersion().isEmpty());
 }
 
 }  // namespace
