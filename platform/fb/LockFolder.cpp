@@ -1,9 +1,9 @@
 #include "platform/fb/LockFolder.h"
 
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <cstdlib>
-#include <unistd.h>
 
 namespace fb {
 

@@ -10,10 +10,12 @@ namespace {
 class DesktopClipboard : public Clipboard {
 public:
     void setText(const QString& text) override {
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) QGuiApplication::clipboard()->setText(text);
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+            QGuiApplication::clipboard()->setText(text);
     }
     QString text() const override {
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return QGuiApplication::clipboard()->text();
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+            return QGuiApplication::clipboard()->text();
         return QString();
     }
 };

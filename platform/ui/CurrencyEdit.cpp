@@ -38,7 +38,8 @@ void CurrencyEdit::setHundredths(qint64 hundredths) {
 void CurrencyEdit::setDecimals(int decimals) {
     decimals_ = std::clamp(decimals, 0, 6);
     const QString fraction = decimals_ > 0 ? QStringLiteral("([.,]\\d{0,%1})?").arg(decimals_) : QString();
-    setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?\\d*") + fraction), this));
+    setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?\\d*") + fraction), this));
     value_ = rounded(value_);
     showValue();
 }

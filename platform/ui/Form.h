@@ -47,7 +47,8 @@ public:
         texts_.addMessage(key, russian, ukrainian);
     }
     QString message(const QString& key) const { return texts_.message(key); }
-    void addCaption(QObject* control, const char* property, const QString& russian, const QString& ukrainian) {
+    void addCaption(QObject* control, const char* property, const QString& russian,
+                    const QString& ukrainian) {
         texts_.addCaption(control, property, russian, ukrainian);
     }
     void applyLanguage() { texts_.applyLanguage(); }

@@ -2,8 +2,8 @@
 #include <QStringList>
 
 #include "PenaltyContracts.h"
-#include "U_LoggedUser.h"
 #include "PenaltySales.h"
+#include "U_LoggedUser.h"
 #include "kv_FbQueryGod.h"
 #include "kv_FbUtil.h"
 #include "kv_Money100Field.h"

@@ -27,7 +27,8 @@ VersionManager::VersionManager() {
     readDbVersion();
 }
 
-VersionManager::VersionManager(const QString& program, const QString& db) : programVersion(program), dbVersion(db) {}
+VersionManager::VersionManager(const QString& program, const QString& db)
+    : programVersion(program), dbVersion(db) {}
 
 void VersionManager::readProgramVersion() {
     programVersion = os::programVersion();
@@ -35,11 +36,14 @@ void VersionManager::readProgramVersion() {
 
 void VersionManager::readDbVersion() {
     dbVersion.clear();
-    ufb::AutoQuery q(QStringLiteral(" select VER_NUM                     from DB_VERSION                 where                                  id=(select max(id)                       from DB_VERSION) "),
-                     nullptr);
+    ufb::AutoQuery q(
+        QStringLiteral(" select VER_NUM                     from DB_VERSION                 where            "
+                       "                      id=(select max(id)                       from DB_VERSION) "),
+        nullptr);
     q->open();
     if (!q->eof()) dbVersion = q->fieldByName(QStringLiteral("VER_NUM")).asString();
-    if (dbVersion.isEmpty()) throw core::Exception(QStringLiteral("Не получилось определить версию базы данных."));
+    if (dbVersion.isEmpty())
+        throw core::Exception(QStringLiteral("Не получилось определить версию базы данных."));
 }
 
 QStringList VersionManager::splitVersion(const QString& text, QChar separator) {
@@ -74,13 +78,14 @@ int VersionManager::compareVersions() const {
 bool VersionManager::checkVersions() const {
     switch (compareVersions()) {
         case -1:
-            ui::showError(QStringLiteral("Версия программы меньше, чем версия базы данных:\n") + programVersion +
-                          u'\n' + dbVersion + QStringLiteral(".\n") +
+            ui::showError(QStringLiteral("Версия программы меньше, чем версия базы данных:\n") +
+                          programVersion + u'\n' + dbVersion + QStringLiteral(".\n") +
                           QStringLiteral("Обновите программу, пожалуйста."));
             return false;
         case kIncomparable:
-            ui::showError(QStringLiteral("Не получилось сравнить версии.\nВозможно, изменился формат версии:\n") +
-                          programVersion + u'\n' + dbVersion + u'.');
+            ui::showError(
+                QStringLiteral("Не получилось сравнить версии.\nВозможно, изменился формат версии:\n") +
+                programVersion + u'\n' + dbVersion + u'.');
             return false;
         default:
             return true;

@@ -42,7 +42,8 @@ private:
 int run(const StartOptions& options) {
     QElapsedTimer steady;
     steady.start();
-    const std::function<qint64()> clock = options.clock ? options.clock : [&steady] { return steady.elapsed(); };
+    const std::function<qint64()> clock =
+        options.clock ? options.clock : [&steady] { return steady.elapsed(); };
     const std::function<void(qint64)> sleep =
         options.sleep ? options.sleep : [](qint64 ms) { QThread::msleep(static_cast<unsigned long>(ms)); };
 

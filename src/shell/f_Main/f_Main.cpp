@@ -31,7 +31,8 @@ TFMain::~TFMain() {
 }
 
 void TFMain::addTexts() {
-    texts_.addMessage(QStringLiteral("IDS_8"), QStringLiteral("Невозможно получить доступ к файлу базы данных "),
+    texts_.addMessage(QStringLiteral("IDS_8"),
+                      QStringLiteral("Невозможно получить доступ к файлу базы данных "),
                       QStringLiteral("Неможливо отримати доступ до файлу бази даних"));
     texts_.addMessage(QStringLiteral("IDS_9"), QStringLiteral("\\nПроверьте правильность пути к базе\\n\\n"),
                       QStringLiteral("\\nПеревірте правильність шляху до бази\\n\\n"));
@@ -42,12 +43,14 @@ void TFMain::addTexts() {
     texts_.addMessage(QStringLiteral("IDS_11"),
                       QStringLiteral("в формате: ИМЯ_СЕРВЕРА:Путь_к_файлу_базы_данных_на_сервере\\n"),
                       QStringLiteral("у форматі: ІМ'Я_СЕРВЕРУ:Шлях_до_файлу_бази_даних_на_сервері\\n"));
-    texts_.addMessage(QStringLiteral("IDS_12"),
-                      QStringLiteral("Пример: SERVER_COMP:C:\\Program Files\\Tolvanix\\DB\\zarvel2.gdb\\n\\n"),
-                      QStringLiteral("Приклад: SERVER_COMP:C:\\Program Files\\Tolvanix\\DB\\zarvel2.gdb\\n\\n"));
-    texts_.addMessage(QStringLiteral("IDS_13"),
-                      QStringLiteral("Если это серверный компьютер, то проверьте, запущена ли служба Firebird \\n"),
-                      QStringLiteral("Якщо це серверний комп'ютер, то перевірте, чи запущена служба Firebird \\n"));
+    texts_.addMessage(
+        QStringLiteral("IDS_12"),
+        QStringLiteral("Пример: SERVER_COMP:C:\\Program Files\\Tolvanix\\DB\\zarvel2.gdb\\n\\n"),
+        QStringLiteral("Приклад: SERVER_COMP:C:\\Program Files\\Tolvanix\\DB\\zarvel2.gdb\\n\\n"));
+    texts_.addMessage(
+        QStringLiteral("IDS_13"),
+        QStringLiteral("Если это серверный компьютер, то проверьте, запущена ли служба Firebird \\n"),
+        QStringLiteral("Якщо це серверний комп'ютер, то перевірте, чи запущена служба Firebird \\n"));
     texts_.addMessage(
         QStringLiteral("IDS_14"),
         QStringLiteral("(Панель управления -> Администрирование -> Службы -> Firebird Server)\\n\\n"),
@@ -55,7 +58,8 @@ void TFMain::addTexts() {
     texts_.addMessage(QStringLiteral("IDS_15"), QStringLiteral("Ошибка: "), QStringLiteral("Помилка:"));
     texts_.addMessage(QStringLiteral("IDS_16"), QStringLiteral("Имя пользователя или пароль указаны неверно"),
                       QStringLiteral("Им'я користувача чи пароль вказані невірно"));
-    texts_.addMessage(QStringLiteral("IDS_20"), QStringLiteral("Агент с таким именем не найден в базе данных"),
+    texts_.addMessage(QStringLiteral("IDS_20"),
+                      QStringLiteral("Агент с таким именем не найден в базе данных"),
                       QStringLiteral("Агента з таким ім'ям не знайдено в базі даних"));
 }
 

@@ -97,7 +97,8 @@ bool TFMain::checkUser(const QString& login, const QString& password) {
                          nullptr);
         q->setParam(QStringLiteral("Usr_N"), upperLogin);
         q->open();
-        for (; !q->eof(); q->next()) roleNames << q->fieldByName(QStringLiteral("RDB$RELATION_NAME")).asString();
+        for (; !q->eof(); q->next())
+            roleNames << q->fieldByName(QStringLiteral("RDB$RELATION_NAME")).asString();
     }
     const QString role = chooseRole(roleNames);
 

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QTest>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QTest>
 #include <cstring>
 
 #include "U_AutomateHelper.h"
@@ -35,7 +35,8 @@ struct GridForm {
         table.addField(QStringLiteral("NUM"), data::DataType::String, 20);
         table.addField(QStringLiteral("NOTE"), data::DataType::String, 200);
         table.open();
-        const QStringList notes = {QStringLiteral("Каблучка"), kLong100, kLong101, QStringLiteral("12345678901")};
+        const QStringList notes = {QStringLiteral("Каблучка"), kLong100, kLong101,
+                                   QStringLiteral("12345678901")};
         for (int i = 0; i < notes.size(); ++i) {
             table.append();
             table[QStringLiteral("ID")].setValue(i + 1);
@@ -63,7 +64,8 @@ struct Answer {
 Answer ask(grid::GridView* g, unsigned msg, qintptr wParam, qsizetype size, const QByteArray& input = {}) {
     constexpr int kGuard = 16;
     std::vector<char> memory(static_cast<size_t>(size + kGuard), '\x7f');
-    if (!input.isEmpty()) std::memcpy(memory.data(), input.constData(), std::min<size_t>(input.size() + 1, size));
+    if (!input.isEmpty())
+        std::memcpy(memory.data(), input.constData(), std::min<size_t>(input.size() + 1, size));
     const qintptr result = sendGridMessage(g, msg, wParam, memory.data(), size);
     bool intact = true;
     for (int i = 0; i < kGuard; ++i) intact = intact && memory[static_cast<size_t>(size + i)] == '\x7f';
@@ -210,8 +212,8 @@ TEST(GridTextTest, NeverWritesPastTheRealBuffer) {
     for (const Case& c : cases) {
         ask(f.grid, GM_SETRECNO, c.recNo, 0);
         const Answer a = ask(f.grid, c.msg, c.wParam, c.size, "NOTE");
-        const std::string where = std::to_string(c.msg) + " wParam " + std::to_string(c.wParam) + " size " +
-                                  std::to_string(c.size);
+        const std::string where =
+            std::to_string(c.msg) + " wParam " + std::to_string(c.wParam) + " size " + std::to_string(c.size);
         EXPECT_TRUE(a.guardsIntact) << where;
         EXPECT_EQ(a.result, c.text.size()) << where;
         if (c.nameCut) {

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <unistd.h>
 
 #include "platform/fb/LockFolder.h"
 

@@ -40,8 +40,8 @@ TEST(CurrencyEditTest, TypedInputTakesEitherPointAndNegatives) {
         double value;
     };
     const std::vector<Case> cases = {
-        {2, QStringLiteral("12,5"), 12.5},   {2, QStringLiteral("12.75"), 12.75},
-        {2, QStringLiteral("-3.1"), -3.1},   {2, QStringLiteral("1.234"), 1.23},  // a third decimal is refused
+        {2, QStringLiteral("12,5"), 12.5},  {2, QStringLiteral("12.75"), 12.75},
+        {2, QStringLiteral("-3.1"), -3.1},  {2, QStringLiteral("1.234"), 1.23},  // a third decimal is refused
         {0, QStringLiteral("42.5"), 425.0},  // whole numbers: the point is refused
         {2, QStringLiteral("abc7"), 7.0},
     };

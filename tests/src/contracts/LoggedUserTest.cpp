@@ -32,7 +32,8 @@ TEST_F(LoggedUserTest, BeforeLoginThereIsNoUser) {
 }
 
 TEST_F(LoggedUserTest, LoginsThatDifferInCaseFindOneRow) {
-    for (const QString& login : {QStringLiteral("manager"), QStringLiteral("MANAGER"), QStringLiteral("Manager")}) {
+    for (const QString& login :
+         {QStringLiteral("manager"), QStringLiteral("MANAGER"), QStringLiteral("Manager")}) {
         logIn(login, QStringLiteral("MASTERROLE"));
         VuxSecur::reloadAgent();
         EXPECT_EQ(VuxSecur::getLogin(), login);
@@ -64,7 +65,8 @@ TEST_F(LoggedUserTest, AfterAFailedReloadTheNameIsNeverEmpty) {
     EXPECT_EQ(VuxSecur::getAgentName(), QStringLiteral("Администратор"));
     // Another user, whose row does not exist.
     logIn(QStringLiteral("GHOST"), QStringLiteral("AGENTROLE"));
-    const QString notFound = QStringLiteral("Невозможно идентифициоровать пользователя программы\nAGENT_LOGIN = GHOST");
+    const QString notFound =
+        QStringLiteral("Невозможно идентифициоровать пользователя программы\nAGENT_LOGIN = GHOST");
     EXPECT_EQ(tolvtest::errorText([] { VuxSecur::reloadAgent(); }), notFound);
     EXPECT_EQ(tolvtest::errorText([] { VuxSecur::getAgentName(); }), notFound);
     EXPECT_EQ(tolvtest::errorText([] { VuxSecur::getKassirId(); }), notFound);

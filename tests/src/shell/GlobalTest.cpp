@@ -66,7 +66,8 @@ TEST(TolvGlobalTest, CurrencyNamingComesFromTheDatabaseSettings) {
 
     fb::Transaction t(&db.db());
     t.start();
-    udb::execSql(QStringLiteral("delete from INI where SECTION = 'DEFAULTS' and NAME starting with 'Valuta'"), &t);
+    udb::execSql(QStringLiteral("delete from INI where SECTION = 'DEFAULTS' and NAME starting with 'Valuta'"),
+                 &t);
     t.commit();
     udb::dbIniDropCache();
     utl::Valuta::setValuta(QStringLiteral("x"), QStringLiteral("y"), 2, 1);
@@ -84,10 +85,12 @@ TEST(TolvGlobalTest, CopyTextToTranslatorTakesTheActiveLanguage) {
     texts.addMessage(QStringLiteral("IDS_77"), QStringLiteral("Да\\nнет"), QStringLiteral("Так\\nні"));
     ui::Translations::setLanguage(ui::kLanguageUkrainian);
     TolvGlobal::copyTextToTranslator(texts, QStringLiteral("IDS_77"));
-    EXPECT_EQ(KVLibTranslator::instance().translate(QStringLiteral("IDS_77"), QString()), QStringLiteral("Так\nні"));
+    EXPECT_EQ(KVLibTranslator::instance().translate(QStringLiteral("IDS_77"), QString()),
+              QStringLiteral("Так\nні"));
     ui::Translations::setLanguage(ui::kLanguageRussian);
     TolvGlobal::copyTextToTranslator(texts, QStringLiteral("IDS_77"));
-    EXPECT_EQ(KVLibTranslator::instance().translate(QStringLiteral("IDS_77"), QString()), QStringLiteral("Да\nнет"));
+    EXPECT_EQ(KVLibTranslator::instance().translate(QStringLiteral("IDS_77"), QString()),
+              QStringLiteral("Да\nнет"));
 }
 
 }  // namespace

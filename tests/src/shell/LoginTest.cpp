@@ -124,7 +124,8 @@ TEST(LoginRoleWalk, ChoosesMasterRoleOnlyForItsExactName) {
         {{QStringLiteral("masterrole")}, QStringLiteral("AGENTROLE")},
         {{QStringLiteral("MASTERROLE2")}, QStringLiteral("AGENTROLE")},
     };
-    for (const Case& c : cases) EXPECT_EQ(TFMain::chooseRole(c.rows), c.role) << c.rows.join(u',').toStdString();
+    for (const Case& c : cases)
+        EXPECT_EQ(TFMain::chooseRole(c.rows), c.role) << c.rows.join(u',').toStdString();
 }
 
 TEST_F(LoginCheckTest, SysdbaAndUnknownLoginsAreRefusedAndTheConnectionClosed) {
@@ -213,8 +214,9 @@ TEST_F(LoginCheckTest, ConnectionErrorsShowThePathAdviceAndRereadThePath) {
 }
 
 TEST_F(LoginCheckTest, MessageCompositionAddsTheAdviceForAnUnavailableDatabase) {
-    const QString head = QStringLiteral("Невозможно получить доступ к файлу базы данных srv:/db.fdb"
-                                        "\nПроверьте правильность пути к базе\n\n");
+    const QString head = QStringLiteral(
+        "Невозможно получить доступ к файлу базы данных srv:/db.fdb"
+        "\nПроверьте правильность пути к базе\n\n");
     const QString advice = QStringLiteral(
         "Если это клиентский компьютер, то укажите путь к файлу базы данных на сервере\n"
         "в формате: ИМЯ_СЕРВЕРА:Путь_к_файлу_базы_данных_на_сервере\n"
@@ -232,12 +234,15 @@ TEST_F(LoginCheckTest, MessageCompositionAddsTheAdviceForAnUnavailableDatabase) 
         {fb::gds::Unavailable, head + advice + tail},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(main->connectErrorText(c.code, QStringLiteral("srv:/db.fdb"), QStringLiteral("server says")), c.text);
+        EXPECT_EQ(
+            main->connectErrorText(c.code, QStringLiteral("srv:/db.fdb"), QStringLiteral("server says")),
+            c.text);
 
     ui::Translations::setLanguage(ui::kLanguageUkrainian);
     EXPECT_EQ(main->connectErrorText(fb::gds::IoError, QStringLiteral("x"), QStringLiteral("y")),
-              QStringLiteral("Неможливо отримати доступ до файлу бази данихx\nПеревірте правильність шляху до бази\n\n"
-                             "Помилка:y"));
+              QStringLiteral(
+                  "Неможливо отримати доступ до файлу бази данихx\nПеревірте правильність шляху до бази\n\n"
+                  "Помилка:y"));
     ui::Translations::setLanguage(ui::kLanguageRussian);
 }
 

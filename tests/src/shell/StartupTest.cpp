@@ -15,8 +15,8 @@
 #include "WinMain.h"
 #include "f_Main.h"
 #include "f_Splash.h"
-#include "kv_MainDb.h"
 #include "kvF_Login.h"
+#include "kv_MainDb.h"
 #include "tests/src/shell/ShellFixture.h"
 #include "tests/support/ErrorText.h"
 
@@ -102,12 +102,13 @@ TEST_F(StartupTest, WithoutTheSettingsFileOnlyTheBoxShowsAndNothingIsOpened) {
     });
     probe.start(0);
     EXPECT_EQ(start(), 0);
-    EXPECT_EQ(boxes.texts(),
-              QStringList{QStringLiteral("Settings file not exists\n") + folder.filePath(QStringLiteral("db.ini"))});
+    EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("Settings file not exists\n") +
+                                         folder.filePath(QStringLiteral("db.ini"))});
     EXPECT_EQ(boxes.shown[0].type, ui::MsgType::Error);
     EXPECT_EQ(TolvMain::MainDataMod, nullptr);
     EXPECT_NE(tolvtest::errorText([] { TolvMain::getZarvelDb(); }), QStringLiteral("<no error>"));
-    for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->isVisible()) << w->metaObject()->className();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible()) << w->metaObject()->className();
 }
 
 TEST_F(StartupTest, AMissingFileIsCorrectedThroughTheSettingsHookAndTheNextOkLogsIn) {
@@ -174,8 +175,9 @@ TEST_F(StartupTest, AFailedVersionCheckEndsTheProgramBeforeTheWindowShows) {
     for (const Case& c : cases) {
         boxes.shown.clear();
         folder.withDemoDatabase();
-        tolvtest::runAsAdministrator(folder.filePath(QStringLiteral("tolvanix.fdb")),
-                                     {QStringLiteral("update DB_VERSION set VER_NUM = '%1'").arg(c.dbVersion)});
+        tolvtest::runAsAdministrator(
+            folder.filePath(QStringLiteral("tolvanix.fdb")),
+            {QStringLiteral("update DB_VERSION set VER_NUM = '%1'").arg(c.dbVersion)});
         QCoreApplication::setApplicationVersion(c.program);
         bool mainShown = false;
         QTimer probe;

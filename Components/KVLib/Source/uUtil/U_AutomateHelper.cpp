@@ -117,11 +117,13 @@ bool GridMessageHandler::gridWndProc(GridMessage& m) {
         switch (m.msg) {
             case WM_GETTEXT: {
                 const auto& columns = grid_->columns();
-                if (columns.empty()) throw core::Exception(QStringLiteral("Grid %1 has no columns").arg(grid_->gridName()));
+                if (columns.empty())
+                    throw core::Exception(QStringLiteral("Grid %1 has no columns").arg(grid_->gridName()));
                 const qintptr last = static_cast<qintptr>(columns.size()) - 1;
                 const qintptr index = std::clamp<qintptr>(m.wParam, 0, last);
                 const QString text = dataSetOf(*grid_).fieldByName(columns[index].fieldName).asString();
-                const QByteArray answer = text.size() > kMaxTextLength ? QByteArray(kValueTooLong) : toAnsi(text);
+                const QByteArray answer =
+                    text.size() > kMaxTextLength ? QByteArray(kValueTooLong) : toAnsi(text);
                 m.result = writeAnswer(m, answer, kValueTooLong);
                 break;
             }
@@ -164,7 +166,8 @@ bool GridMessageHandler::gridWndProc(GridMessage& m) {
     return true;
 }
 
-qintptr sendGridMessage(grid::GridView* grid, unsigned msg, qintptr wParam, char* buffer, qsizetype bufferSize) {
+qintptr sendGridMessage(grid::GridView* grid, unsigned msg, qintptr wParam, char* buffer,
+                        qsizetype bufferSize) {
     GridMessage m{msg, wParam, buffer, bufferSize, 0};
     const auto it = handlers().find(grid);
     if (it != handlers().end() && it->second->gridWndProc(m)) return m.result;

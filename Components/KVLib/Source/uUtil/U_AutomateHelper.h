@@ -63,9 +63,9 @@ public:
     // Puts "Name: " and the grid's component name on the clipboard.
     void copyGridName() const;
 
-    static const char* const kValueTooLong;       // "value too long"
-    static const char* const kBufferTooSmall;     // "value too long (or buffer size too small)"
-    static constexpr int kMaxTextLength = 100;    // longest text WM_GETTEXT answers
+    static const char* const kValueTooLong;     // "value too long"
+    static const char* const kBufferTooSmall;   // "value too long (or buffer size too small)"
+    static constexpr int kMaxTextLength = 100;  // longest text WM_GETTEXT answers
 
 private:
     class Hook;
@@ -76,4 +76,5 @@ private:
 
 // Sends a request to a grid: its handler answers it, or, without one, the grid answers as a plain
 // grid (an empty text for WM_GETTEXT, 0 for everything). Returns Result.
-qintptr sendGridMessage(grid::GridView* grid, unsigned msg, qintptr wParam, char* buffer, qsizetype bufferSize);
+qintptr sendGridMessage(grid::GridView* grid, unsigned msg, qintptr wParam, char* buffer,
+                        qsizetype bufferSize);
