@@ -49,6 +49,13 @@ TEST(TolvGlobalTest, BlockCurrEditMinusTurnsATypedNegativeValuePositive) {
     EXPECT_EQ(edit.hundredths(), 500);
     edit.setValue(-12.5);
     EXPECT_DOUBLE_EQ(edit.value(), 12.5);
+    // The currency naming reaches it as to any currency edit.
+    utl::Valuta::setValuta(QStringLiteral("грн"), QStringLiteral("коп"), 0, 0);
+    utl::Valuta::applyMoneyFormat(&edit, QString());
+    EXPECT_EQ(edit.displayFormat(), QStringLiteral(",0.00 грн'.';-,0.00 грн'.'"));
+    edit.clearFocus();
+    edit.setValue(1234.5);
+    EXPECT_EQ(edit.text(), QStringLiteral("1 234.50 грн."));
     // Other senders are left alone.
     QObject plain;
     TolvGlobal::blockCurrEditMinus(&plain);
