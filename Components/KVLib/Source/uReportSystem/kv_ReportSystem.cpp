@@ -353,12 +353,7 @@ QString Translit::toKey(const QString& text) const {
 }
 
 std::vector<std::pair<QString, QString>> reportSystemTexts(int language) {
-    struct Text {
-        const char* key;
-        const char16_t* ru;
-        const char16_t* uk;
-    };
-    static const Text texts[] = {
+    static const kvtr::Text texts[] = {
         {"kv_ReportSystem.ReportSystem.load.Exception",
          u"Невозможно открыть xml файл с параметрами системы документов\n",
          u"Неможливо відкрити xml файл з параметрами системи документів\n"},
@@ -422,10 +417,7 @@ std::vector<std::pair<QString, QString>> reportSystemTexts(int language) {
          u"RTF!\nПеревірте формат файлу або перезбережіть його, вказавши потрібний формат.\n\nВихідне "
          u"повідомлення про помилку:\n"},
     };
-    std::vector<std::pair<QString, QString>> out;
-    for (const Text& t : texts)
-        out.emplace_back(QString::fromLatin1(t.key), QString::fromUtf16(language == 2 ? t.uk : t.ru));
-    return out;
+    return kvtr::textsIn(texts, language);
 }
 
 }  // namespace ReportSys

@@ -182,7 +182,8 @@ public:
     void moveTemplates(int editState);
 
     // The active templates as menu items (widgets-side unit). Mode 0: a submenu put at the top of the
-    // parent; 1: the parent emptied and filled; 2: items added to the parent.
+    // parent; 1: the parent emptied and filled; 2: items added to the parent. The items point at the
+    // templates: a window rebuilds its menu after the event reloads them.
     void addToMenu(QMenu* parent, const InitParamsCallback& callback, int mode, const QString& itemName = {},
                    const QString& caption = {});
 
