@@ -48,10 +48,13 @@ TEST_F(Printing, TheDocumentIsNamedByTheClockAndOpenedOnce) {
         EXPECT_EQ(opened_, QStringList{sys().getOutPath() + u'/' + QString::fromUtf8(c.output)});
         EXPECT_TRUE(QFile::exists(sys().getOutPath() + u'/' + QString::fromUtf8(c.output)));
     }
-    // Without the flag the document is only written.
+    // Without the flag the document is only written; within the same second it replaces the first.
+    const QString last = sys().getOutPath() + QStringLiteral("/_09.12.2026 14;30;05Акт");
+    rstest::writeFile(last, "older");
     opened_.clear();
-    event_->getTemplate(0)->showReport(false);
+    EXPECT_EQ(event_->getTemplate(0)->showReport(false), QStringLiteral("_09.12.2026 14;30;05Акт"));
     EXPECT_TRUE(opened_.isEmpty());
+    EXPECT_TRUE(rstest::readFile(last).contains("\\u1050")) << rstest::readFile(last).toStdString();
     EXPECT_TRUE(boxes_.shown.empty());
 }
 
