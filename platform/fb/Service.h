@@ -4,11 +4,19 @@
 
 #include <QString>
 
+#include "platform/fb/Error.h"
+
 namespace Firebird {
 class IService;
 }
 
 namespace fb {
+
+// The server has no user of that name: a user that is already gone is often no failure to the caller.
+class NoSuchUser : public Error {
+public:
+    using Error::Error;
+};
 
 class Service {
 public:
@@ -30,7 +38,18 @@ public:
     bool active() const { return service_ != nullptr; }
     Firebird::IService* handle() const { return service_; }
 
+    // Server users. The server keeps user names in upper case, whatever case they are given in. Each
+    // call waits for the server's answer and raises its failure; deleting a user the server does not
+    // have raises NoSuchUser.
+    void addUser(const QString& userName, const QString& password, const QString& firstName = QString());
+    void deleteUser(const QString& userName);
+    // Whether the service is still busy with the last action started on this attachment.
+    bool running();
+
 private:
+    // Reads the service's answer to the action just started until it is done; raises its failure.
+    void finishAction();
+
     QString server_;
     QString user_ = QStringLiteral("SYSDBA");
     QString password_;
