@@ -2,7 +2,9 @@
 
 #include <ibase.h>
 
-#include <vector>
+#include <QElapsedTimer>
+#include <QThread>
+#include <functional>
 
 #include "platform/fb/Client.h"
 
@@ -13,6 +15,9 @@ using detail::call;
 using detail::Status;
 
 namespace {
+
+// A user action takes milliseconds; a server that has not finished one by then is stuck.
+constexpr qint64 kActionTimeoutMs = 30000;
 
 struct ReleaseBuilder {
     IXpbBuilder* b;
@@ -52,6 +57,7 @@ void Service::attach() {
 }
 
 void Service::detach() {
+    actionPending_ = false;
     if (!service_) return;
     Status st;
     IService* s = service_;
@@ -59,36 +65,48 @@ void Service::detach() {
     call([&] { s->detach(&st); });
 }
 
-void Service::addUser(const QString& userName, const QString& password, const QString& firstName) {
+void Service::startAction(const std::function<void(IXpbBuilder*, IStatus*)>& fill) {
     if (!active()) detail::raise(QStringLiteral("The service manager is not attached"));
-    Status st;
-    call([&] {
-        IXpbBuilder* spb = detail::util()->getXpbBuilder(&st, IXpbBuilder::SPB_START, nullptr, 0);
-        ReleaseBuilder release{spb};
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        try {
+            Status st;
+            call([&] {
+                IXpbBuilder* spb = detail::util()->getXpbBuilder(&st, IXpbBuilder::SPB_START, nullptr, 0);
+                ReleaseBuilder release{spb};
+                fill(spb, st.get());
+                service_->start(&st, spb->getBufferLength(&st), spb->getBuffer(&st));
+            });
+            break;
+        } catch (const Error& e) {
+            // The server may still be closing the previous action after it reported the outcome.
+            if (!e.hasGdsCode(isc_svc_in_use) || waited.elapsed() > kActionTimeoutMs) throw;
+            QThread::msleep(10);
+        }
+    }
+    actionPending_ = true;
+    finishAction();
+}
+
+void Service::addUser(const QString& userName, const QString& password, const QString& firstName) {
+    startAction([&](IXpbBuilder* spb, IStatus* status) {
+        ThrowStatusWrapper st(status);
         spb->insertTag(&st, isc_action_svc_add_user);
         spb->insertString(&st, isc_spb_sec_username, detail::utf8(userName).constData());
         spb->insertString(&st, isc_spb_sec_password, detail::utf8(password).constData());
         if (!firstName.isEmpty())
             spb->insertString(&st, isc_spb_sec_firstname, detail::utf8(firstName).constData());
-        service_->start(&st, spb->getBufferLength(&st), spb->getBuffer(&st));
     });
-    finishAction();
 }
 
 void Service::deleteUser(const QString& userName) {
-    if (!active()) detail::raise(QStringLiteral("The service manager is not attached"));
-    Status st;
     try {
-        call([&] {
-            IXpbBuilder* spb = detail::util()->getXpbBuilder(&st, IXpbBuilder::SPB_START, nullptr, 0);
-            ReleaseBuilder release{spb};
+        startAction([&](IXpbBuilder* spb, IStatus* status) {
+            ThrowStatusWrapper st(status);
             spb->insertTag(&st, isc_action_svc_delete_user);
             spb->insertString(&st, isc_spb_sec_username, detail::utf8(userName).constData());
-            service_->start(&st, spb->getBufferLength(&st), spb->getBuffer(&st));
         });
-        finishAction();
-    } catch (const NoSuchUser&) {
-        throw;
     } catch (const Error& e) {
         if (isNoSuchUser(e)) throw NoSuchUser(e.fullText(), e.firstMessage(), e.gdsCodes(), e.sqlCode());
         throw;
@@ -96,23 +114,24 @@ void Service::deleteUser(const QString& userName) {
 }
 
 void Service::finishAction() {
-    // A user action writes no output; the server reports its outcome on the queries that follow.
+    // The server runs the action on a thread of its own and reports a failure on a query that
+    // follows its end: ask until it is done, then once more.
+    struct Done {
+        bool& pending;
+        ~Done() { pending = false; }
+    } done{actionPending_};
+    QElapsedTimer waited;
+    waited.start();
+    while (running() && waited.elapsed() < kActionTimeoutMs) QThread::msleep(5);
     const unsigned char items[] = {isc_info_svc_line};
-    std::vector<unsigned char> buffer(1024);
-    for (;;) {
-        Status st;
-        call([&] {
-            service_->query(&st, 0, nullptr, sizeof items, items, static_cast<unsigned>(buffer.size()),
-                            buffer.data());
-        });
-        if (buffer[0] != isc_info_svc_line) return;
-        const int length = static_cast<int>(isc_portable_integer(buffer.data() + 1, 2));
-        if (length == 0) return;
-    }
+    unsigned char buffer[256] = {};
+    Status st;
+    call([&] { service_->query(&st, 0, nullptr, sizeof items, items, sizeof buffer, buffer); });
 }
 
 bool Service::running() {
-    if (!active()) return false;
+    // A refused start leaves nothing running, and a query would only repeat the refusal.
+    if (!active() || !actionPending_) return false;
     const unsigned char items[] = {isc_info_svc_running};
     unsigned char buffer[16] = {};
     Status st;

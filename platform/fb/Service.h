@@ -3,12 +3,15 @@
 // user name and password: the server checks them, so attaching is also a password test.
 
 #include <QString>
+#include <functional>
 
 #include "platform/fb/Error.h"
 
 namespace Firebird {
 class IService;
-}
+class IStatus;
+class IXpbBuilder;
+}  // namespace Firebird
 
 namespace fb {
 
@@ -47,6 +50,8 @@ public:
     bool running();
 
 private:
+    // Starts the action the builder describes, once the server is free for it, and waits for its end.
+    void startAction(const std::function<void(Firebird::IXpbBuilder*, Firebird::IStatus*)>& fill);
     // Reads the service's answer to the action just started until it is done; raises its failure.
     void finishAction();
 
@@ -54,6 +59,7 @@ private:
     QString user_ = QStringLiteral("SYSDBA");
     QString password_;
     Firebird::IService* service_ = nullptr;
+    bool actionPending_ = false;
 };
 
 }  // namespace fb

@@ -121,6 +121,15 @@ TEST_F(ServerTest, ServiceManagerAddsAndDeletesServerUsers) {
     } catch (const fb::Error&) {
     }
 
+    try {
+        service.deleteUser(QStringLiteral("NEVER1"));
+        FAIL() << "a user that never was was deleted";
+    } catch (const fb::NoSuchUser&) {
+    } catch (const fb::Error& e) {
+        QStringList codes;
+        for (long c : e.gdsCodes()) codes << QString::number(c);
+        FAIL() << codes.join(u' ').toStdString() << " " << e.fullText().toStdString();
+    }
     service.deleteUser(QStringLiteral("Ivanov"));
     EXPECT_EQ(refusal(QStringLiteral("IVANOV"), password), fb::gds::LoginFailed);
     EXPECT_THROW(service.deleteUser(QStringLiteral("IVANOV")), fb::NoSuchUser);
