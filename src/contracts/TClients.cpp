@@ -367,6 +367,16 @@ void attachSecurity(fb::Service& service, const QString& host) {
     udb::tryActivateSs(service, password, kSecurityAttempts, &password);
 }
 
+// Attaches the security service and removes the login's server user. A new user has none yet, and
+// one that is gone already is just as good: a row must stay storable and deletable.
+void removeServerUser(fb::Service& service, const QString& host, const QString& login) {
+    attachSecurity(service, host);
+    try {
+        service.deleteUser(login);
+    } catch (const fb::NoSuchUser&) {
+    }
+}
+
 void detachQuietly(fb::Service& service) noexcept {
     try {
         service.detach();
@@ -439,12 +449,7 @@ void TAgents::IBTableBeforePost() {
 
     fb::Service service;
     try {
-        attachSecurity(service, serverHost());
-        // A new user has no server user yet; one that is gone already is just as good.
-        try {
-            service.deleteUser(login);
-        } catch (const fb::NoSuchUser&) {
-        }
+        removeServerUser(service, serverHost(), login);
         if (service.running()) QThread::msleep(1000);
         service.addUser(login, password, login);
         service.detach();
@@ -509,12 +514,7 @@ void TAgents::IBTableBeforeDelete() {
 
     fb::Service service;
     try {
-        attachSecurity(service, serverHost());
-        try {
-            service.deleteUser(login);
-        } catch (const fb::NoSuchUser&) {
-            // Gone already: the row must still be deletable.
-        }
+        removeServerUser(service, serverHost(), login);
         setRoles(login, {}, false);
         service.detach();
     } catch (...) {
