@@ -89,10 +89,11 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const {
         switch (role) {
             case Qt::DisplayRole:
                 if (!field || column.checkBox) return {};
-                return dataSet_->textAt(index.row(), field->index(), true);
+                return grid::shownValue(column,
+                                        dataSet_->textAt(index.row(), field->index(), column.keyList.isEmpty()));
             case Qt::EditRole:
                 if (!field) return {};
-                return dataSet_->textAt(index.row(), field->index(), false);
+                return grid::shownValue(column, dataSet_->textAt(index.row(), field->index(), false));
             case Qt::CheckStateRole:
                 if (!field || !column.checkBox) return {};
                 return dataSet_->textAt(index.row(), field->index(), false) == QStringLiteral("1") ? Qt::Checked
