@@ -238,18 +238,19 @@ private:
         }
     }
 
-    // Signs are counted in a loop, not by recursion: a run of thousands of them costs no stack.
-    Number unary(int depth) {
+    // Signs are counted in a loop, not by recursion: a run of thousands of them costs no stack. True when
+    // the run is negative.
+    bool signs() {
         bool negative = false;
         for (;;) {
             skipBlanks();
-            if (pos_ < s_.size() && (s_[pos_] == u'-' || s_[pos_] == u'+')) {
-                if (s_[pos_] == u'-') negative = !negative;
-                ++pos_;
-            } else {
-                break;
-            }
+            if (pos_ >= s_.size() || (s_[pos_] != u'-' && s_[pos_] != u'+')) return negative;
+            if (s_[pos_++] == u'-') negative = !negative;
         }
+    }
+
+    Number unary(int depth) {
+        const bool negative = signs();
         Number v = powerChain(depth);
         return negative ? multiply(whole(-1), v) : v;
     }
@@ -268,16 +269,7 @@ private:
             skipBlanks();
             if (pos_ >= s_.size() || s_[pos_] != u'^') break;
             const qsizetype at = pos_++;
-            bool negative = false;
-            for (;;) {
-                skipBlanks();
-                if (pos_ < s_.size() && (s_[pos_] == u'-' || s_[pos_] == u'+')) {
-                    if (s_[pos_] == u'-') negative = !negative;
-                    ++pos_;
-                } else {
-                    break;
-                }
-            }
+            const bool negative = signs();
             chain.push_back({primary(depth), negative, at});
         }
         Number v = chain.back().operand;

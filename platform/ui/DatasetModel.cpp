@@ -99,7 +99,10 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const {
                 return dataSet_->textAt(index.row(), field->index(), false) == QStringLiteral("1") ? Qt::Checked
                                                                                                   : Qt::Unchecked;
             case Qt::TextAlignmentRole:
-                if (field && field->isNumeric()) return int(Qt::AlignRight | Qt::AlignVCenter);
+                // A key list shows names, left-aligned whatever kind of value stands behind them.
+                if (field && field->isNumeric() && column.keyList.isEmpty()) {
+                    return int(Qt::AlignRight | Qt::AlignVCenter);
+                }
                 return int(Qt::AlignLeft | Qt::AlignVCenter);
             case Qt::BackgroundRole:
             case Qt::ForegroundRole:

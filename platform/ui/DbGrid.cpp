@@ -169,19 +169,24 @@ void DbGrid::refreshEnabled() {
 }
 
 void DbGrid::updateGeometries() {
-    QTableView::updateGeometries();
     if (placingFooter_) return;
-    placingFooter_ = true;
-    // The table sets its margins for the headers; the footer takes a row's height under the cells.
-    const QMargins m = viewportMargins();
+    QTableView::updateGeometries();
+    // The table puts its own margins back (for the headers) each time; the footer takes a row's height
+    // under the cells. Once set, the table measures again, so that its scroll ranges count the smaller
+    // viewport: its margins reset the footer's, and the call that resize makes puts them back first.
     const int h = footerRowCount() > 0 ? verticalHeader()->defaultSectionSize() : 0;
-    if (m.bottom() != h) setViewportMargins(m.left(), m.top(), m.right(), h);
+    const QMargins m = viewportMargins();
+    if (m.bottom() != h) {
+        placingFooter_ = true;
+        setViewportMargins(m.left(), m.top(), m.right(), h);
+        placingFooter_ = false;
+        QTableView::updateGeometries();
+    }
     if (h > 0) {
         const QRect v = viewport()->geometry();
         footer_->setGeometry(v.left(), v.bottom() + 1, v.width(), h);
         footer_->raise();
     }
-    placingFooter_ = false;
 }
 
 int DbGrid::columnAtPoint(const QPoint& viewportPos) const {
