@@ -467,7 +467,14 @@ void Interpretator::showError(const QString& formula, const QString& substituted
 }
 
 bool Interpretator::run(const QString& formula, Outcome& outcome) const {
-    const QString substituted = substitute(formula);
+    QString substituted;
+    try {
+        substituted = substitute(formula);
+    } catch (const core::Exception& e) {
+        // A parameter that is no number (null, a text) fails the formula like a syntax error.
+        showError(formula, formula, e.message());
+        return false;
+    }
     outcome = evaluate(substituted);
     if (!outcome.ok) showError(formula, substituted, outcome.error);
     return outcome.ok;

@@ -80,6 +80,8 @@ TEST_F(InterpretatorTest, FormulasPriceAsTheirValueInHundredths) {
         {"SIN 1", params(), 0, true},
         {"1.2.3", params(), 0, true},
         {"30000000", params(), 0, true},  // beyond the 32-bit hundredths of a price
+        {"OP_SUM", params({{"OP_SUM", Variant::null()}}), 0, true},
+        {"OP_SUM", params({{"OP_SUM", QStringLiteral("сто")}}), 0, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.formula);
