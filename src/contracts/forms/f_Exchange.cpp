@@ -327,10 +327,12 @@ void TFExchange::showHistory(bool show) {
         resize(minimumWidth(), height() - hiddenHistory_.height());
         setMaximumSize(size());
     } else {
+        // The height before the part shows: showing it lifts the window to the layout's minimum first.
+        const int base = height();
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         p_History->show();
         layout()->activate();
-        if (!hiddenHistory_.isEmpty()) resize(hiddenHistory_.width(), height() + hiddenHistory_.height());
+        if (!hiddenHistory_.isEmpty()) resize(hiddenHistory_.width(), base + hiddenHistory_.height());
         hiddenHistory_ = QSize();
     }
 }

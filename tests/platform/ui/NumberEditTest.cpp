@@ -42,7 +42,7 @@ TEST(NumberEditTest, ReadsWhatTheUserTypes) {
     for (const Case& c : cases) {
         ui::NumberEdit edit(2);
         edit.setValue(99);
-        edit.lineEdit()->selectAll();
+        edit.selectAll();
         QTest::keyClick(&edit, Qt::Key_Delete);
         QTest::keyClicks(&edit, c.typed);
         edit.interpretText();

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -41,7 +42,7 @@ protected:
     }
     static void type(ui::NumberEdit* edit, const QString& text) {
         edit->setFocus();
-        edit->lineEdit()->selectAll();
+        edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Delete);
         QTest::keyClicks(edit, text);
     }
