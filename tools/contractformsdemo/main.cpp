@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "PenaltyContracts.h"
 #include "f_ConstParams.h"
 #include "f_Exchange.h"
 #include "f_ExchangeInfo.h"
@@ -32,7 +33,8 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     if (args.size() < 3) {
         qCritical(
-            "usage: tolvanix-contractformsdemo DATABASE params | interest CONTRACT_ID DATE | rate BRANCH_ID DATE "
+            "usage: tolvanix-contractformsdemo DATABASE params | interest CONTRACT_ID DATE | rate BRANCH_ID "
+            "DATE "
             "[--history] [--lang 1|2] [--hold MS [--grab FILE.png]]");
         return 2;
     }

@@ -131,7 +131,7 @@ TFConstParams::TFConstParams(QWidget* owner)
     setCancelButton(b_Cancel);
 
     applyLanguage();
-    resize(460, sizeHint().height());
+    resize(qMax(460, sizeHint().width()), sizeHint().height());
     setFixedSize(size());
 }
 

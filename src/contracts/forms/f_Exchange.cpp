@@ -184,6 +184,10 @@ TFExchange::TFExchange(QWidget* owner, DateTime date, int filialId)
     greh_ExchangeHistory->setReadOnly(true);
     greh_ExchangeHistory->setSelectionBehavior(QAbstractItemView::SelectRows);
     greh_ExchangeHistory->verticalHeader()->hide();
+    // The history's column widths are designed for an 8-point face.
+    QFont small = greh_ExchangeHistory->font();
+    small.setPointSize(8);
+    greh_ExchangeHistory->setFont(small);
     history->addWidget(greh_ExchangeHistory, 1);
     layout->addWidget(p_History, 1);
 
@@ -340,6 +344,9 @@ void TFExchange::showHistory(bool show) {
 void TFExchange::layoutFilialLabel() {
     if (layingOut_ || filialText_.isEmpty()) return;
     layingOut_ = true;
+    // The label's width as the window lays it out now (also before it shows, and inside a resize).
+    layout()->activate();
+    p_Header->layout()->activate();
     const QFont font = l_FilialName->font();
     const int fontSize = qMax(1, QFontInfo(font).pixelSize());
     const int labelWidth = qMax(1, l_FilialName->width());
