@@ -234,9 +234,10 @@ TFExchange::TFExchange(QWidget* owner, DateTime date, int filialId)
         bt_Ok->setEnabled(false);
         rxed_Exchange->setReadOnly(true);
         l_Warrning->setText(message(QStringLiteral("IDS_9")));
+        const int base = height();
         p_Warrnings->show();
         layout->activate();
-        resize(width(), height() + p_Warrnings->sizeHint().height() + layout->spacing());
+        resize(width(), base + p_Warrnings->sizeHint().height() + layout->spacing());
     }
 
     showHistory(chbx_ExchangeHistory->isChecked());

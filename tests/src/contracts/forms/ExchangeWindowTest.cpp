@@ -81,6 +81,7 @@ TEST_F(ExchangeWindowTest, LockedByIndexedContractsAndTheirOperationsOfTheBranch
          },
          false},
     };
+    const int freeHeight = TFExchange(nullptr, day(10, 3), branch()).height();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const int own = branch();
@@ -92,6 +93,8 @@ TEST_F(ExchangeWindowTest, LockedByIndexedContractsAndTheirOperationsOfTheBranch
         EXPECT_EQ(w.rxed_Exchange->isReadOnly(), c.locked);
         EXPECT_EQ(w.p_Warrnings->isVisibleTo(&w), c.locked);
         if (c.locked) EXPECT_EQ(w.l_Warrning->text(), kLocked);
+        // The window grows by the message panel.
+        EXPECT_EQ(w.height() > freeHeight, c.locked);
     }
 }
 
