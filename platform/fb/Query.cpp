@@ -173,6 +173,22 @@ bool Query::store(Change& change) {
         detail::raise(QStringLiteral("Cannot modify a read-only dataset"));
     }
     if (cached_) {
+        // A row inserted and changed again before the changes are applied is stored by one insert:
+        // a modify or delete would look for a row that is not stored yet.
+        if (change.kind == UpdateKind::Modify || change.kind == UpdateKind::Delete) {
+            for (size_t i = log_.size(); i-- > applied_;) {
+                if (log_[i].row != change.row) continue;
+                if (log_[i].kind == UpdateKind::Insert) {
+                    if (change.kind == UpdateKind::Modify) {
+                        log_[i].newValues = change.newValues;
+                    } else {
+                        log_.erase(log_.begin() + static_cast<std::ptrdiff_t>(i));
+                    }
+                    return false;
+                }
+                break;
+            }
+        }
         log_.push_back(change);
         return false;
     }

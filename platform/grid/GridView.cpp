@@ -62,7 +62,8 @@ void GridView::titleClicked(int index, bool ctrl) {
 }
 
 void GridView::selectBookmark(data::Bookmark bookmark) {
-    if (bookmark == data::kNoBookmark || std::find(selection_.begin(), selection_.end(), bookmark) != selection_.end()) {
+    if (bookmark == data::kNoBookmark ||
+        std::find(selection_.begin(), selection_.end(), bookmark) != selection_.end()) {
         return;
     }
     selection_.push_back(bookmark);
@@ -83,7 +84,8 @@ void GridView::saveLayout(const os::IniFile& ini, const QString& section) const 
     for (size_t i = 0; i < columns_.size(); ++i) {
         const Column& c = columns_[i];
         const auto sortPos = std::find(marked_.begin(), marked_.end(), static_cast<int>(i));
-        const int sortPosition = sortPos == marked_.end() ? 0 : static_cast<int>(sortPos - marked_.begin()) + 1;
+        const int sortPosition =
+            sortPos == marked_.end() ? 0 : static_cast<int>(sortPos - marked_.begin()) + 1;
         const QString value = QStringLiteral("%1,%2,%3,%4,%5,%6,%7")
                                   .arg(i)
                                   .arg(c.width)
@@ -113,7 +115,8 @@ void GridView::restoreLayout(const os::IniFile& ini, const QString& section) {
             for (const QString& p : parts) {
                 bool ok = false;
                 numbers.push_back(p.trimmed().toInt(&ok));
-                if (!ok) throw core::Exception(QStringLiteral("Invalid grid layout value %1=%2").arg(key, value));
+                if (!ok)
+                    throw core::Exception(QStringLiteral("Invalid grid layout value %1=%2").arg(key, value));
             }
             if (numbers.size() < 4 || numbers[0] < 0 || numbers[1] < 0) {
                 throw core::Exception(QStringLiteral("Invalid grid layout value %1=%2").arg(key, value));
@@ -124,10 +127,49 @@ void GridView::restoreLayout(const os::IniFile& ini, const QString& section) {
         }
         placed.push_back({position, std::move(c)});
     }
-    std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) { return a.position < b.position; });
+    std::stable_sort(placed.begin(), placed.end(),
+                     [](const Placed& a, const Placed& b) { return a.position < b.position; });
     std::vector<Column> columns;
     for (Placed& p : placed) columns.push_back(std::move(p.column));
     setColumns(std::move(columns));
+}
+
+QString shownValue(const Column& column, const QString& value) {
+    if (column.keyList.isEmpty()) return value;
+    const qsizetype at = column.keyList.indexOf(value);
+    return at >= 0 && at < column.pickList.size() ? column.pickList[at] : QString();
+}
+
+void GridView::setFooterRowCount(int rows) {
+    footerRows_ = std::clamp(rows, 0, 1);
+    refreshFooter();
+}
+
+void GridView::setFooterText(const QString& fieldName, const QString& text) {
+    for (Column& c : columns_) {
+        if (c.fieldName.compare(fieldName, Qt::CaseInsensitive) == 0) {
+            c.footer = text;
+            refreshFooter();
+            return;
+        }
+    }
+    throw core::Exception(QStringLiteral("Grid column not found: %1").arg(fieldName));
+}
+
+void GridView::setGridEnabled(bool on) {
+    enabled_ = on;
+    refreshEnabled();
+}
+
+void GridView::setEditActions(unsigned actions) {
+    editActions_ = actions & AllActions;
+    refreshReadOnly();
+}
+
+QString GridView::mouseMovedOver(int column) {
+    if (!onMouseMove) return QString();
+    onMouseMove(column);
+    return hint_;
 }
 
 void GridView::setReadOnly(bool on) {

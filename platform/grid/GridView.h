@@ -39,7 +39,14 @@ struct Column {
     bool editButton = false;  // the cell editor carries a button that raises the grid's edit-button event
     bool bold = false;        // the column's cells in a bold font
     QString titleHint;        // shown over the title; the title itself when empty
+    // With a pick list: the stored value of each name, by position. The cell shows the name of its
+    // value (nothing for a value not in the list) and editing stores the value of the name chosen.
+    QStringList keyList;
+    QString footer;  // the text of the footer row under the column
 };
+
+// The name a key-list column shows for a stored value; the value itself without a key list.
+QString shownValue(const Column& column, const QString& value);
 
 // The link between a grid and the dataset it shows.
 class DataSource {
@@ -104,6 +111,32 @@ public:
     void deselectBookmark(data::Bookmark bookmark);
     void clearSelectedBookmarks();
 
+    // The footer row under the columns (0: none, 1: one row of the columns' footer texts).
+    int footerRowCount() const { return footerRows_; }
+    void setFooterRowCount(int rows);
+    // Raises core::Exception for a field without a column.
+    void setFooterText(const QString& fieldName, const QString& text);
+
+    // A disabled grid shows its rows greyed and takes no input.
+    bool gridEnabled() const { return enabled_; }
+    void setGridEnabled(bool on);
+
+    // What the user may do to rows from the grid itself; all by default. Without Update the cells do
+    // not edit; the others govern the grid's own keys (Down on the last row, Ins, Ctrl+Del).
+    enum EditAction : unsigned { Insert = 1, Append = 2, Delete = 4, Update = 8, AllActions = 15 };
+    unsigned editActions() const { return editActions_; }
+    void setEditActions(unsigned actions);
+    bool allows(EditAction action) const { return (editActions_ & action) != 0; }
+
+    // The grid's hint: shown while the mouse rests over the cells when the mouse-move handler is set
+    // (which sets the hint for the column under the mouse: its index, -1 over none); an empty hint
+    // shows nothing.
+    const QString& hint() const { return hint_; }
+    void setHint(const QString& text) { hint_ = text; }
+    std::function<void(int column)> onMouseMove;
+    // The mouse moved over the grid's cells: the handler runs and the hint is the one to show.
+    QString mouseMovedOver(int column);
+
     // An editing grid edits in place; a read-only one only shows and selects.
     bool readOnly() const { return readOnly_; }
     void setReadOnly(bool on);
@@ -135,6 +168,8 @@ protected:
     virtual void refreshSelection() {}
     virtual void dataSourceChanged() {}
     virtual void refreshReadOnly() {}
+    virtual void refreshFooter() {}
+    virtual void refreshEnabled() {}
 
 private:
     GridKind kind_;
@@ -146,6 +181,10 @@ private:
     bool showHint_ = false;
     bool readOnly_ = false;
     QString selectedField_;
+    int footerRows_ = 0;
+    bool enabled_ = true;
+    unsigned editActions_ = AllActions;
+    QString hint_;
 };
 
 }  // namespace grid

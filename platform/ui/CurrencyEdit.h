@@ -1,53 +1,25 @@
 #pragma once
-// The program's one edit of money and other numbers: a value in currency units (hundredths for money
-// fields), shown through a number pattern while the edit does not have the focus (",0.00 грн'.';
-// -,0.00 грн'.'", ",0;-,0" ...) and as plain digits while it is edited. "," and "." both type the
-// decimal point; negative values are allowed (a change handler may refuse them); every change of the
-// value, typed or set, emits valueChanged.
+// The program's edit of money and other numbers in the forms: the number edit (",", "." typed,
+// negatives, thousands grouped in the display pattern) with the display pattern as a Qt property, so
+// that the currency naming can give every money field its pattern (",0.00 грн'.';-,0.00 грн'.'"), and
+// the value in hundredths for money fields. valueChanged follows every change, typed or set.
 
-#include <QLineEdit>
-#include <QString>
+#include <QtGlobal>
+
+#include "platform/ui/NumberEdit.h"
 
 namespace ui {
 
-class CurrencyEdit : public QLineEdit {
+class CurrencyEdit : public NumberEdit {
     Q_OBJECT
-    Q_PROPERTY(double value READ value WRITE setValue NOTIFY valueChanged)
-    Q_PROPERTY(int decimals READ decimals WRITE setDecimals)
     Q_PROPERTY(QString displayFormat READ displayFormat WRITE setDisplayFormat)
 public:
-    explicit CurrencyEdit(QWidget* parent = nullptr);
+    // Two decimals for money; 0 for whole numbers.
+    explicit CurrencyEdit(QWidget* parent = nullptr, int decimals = 2);
 
-    double value() const { return value_; }
-    // Rounded to the decimals; the text follows.
-    void setValue(double value);
-    // The value in hundredths of the unit, for money fields.
+    // The value in hundredths of the unit, rounded half away from zero.
     qint64 hundredths() const;
     void setHundredths(qint64 hundredths);
-
-    // Decimals kept and typed (0 for whole numbers; 2 by default).
-    int decimals() const { return decimals_; }
-    void setDecimals(int decimals);
-    // The pattern of the text shown without the focus; empty: the plain digits.
-    const QString& displayFormat() const { return displayFormat_; }
-    void setDisplayFormat(const QString& format);
-
-signals:
-    void valueChanged(double value);
-
-protected:
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-
-private:
-    void textTyped(const QString& text);
-    void showValue();
-    QString plainText() const;
-    double rounded(double value) const;
-
-    double value_ = 0.0;
-    int decimals_ = 2;
-    QString displayFormat_;
 };
 
 }  // namespace ui

@@ -89,16 +89,20 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const {
         switch (role) {
             case Qt::DisplayRole:
                 if (!field || column.checkBox) return {};
-                return dataSet_->textAt(index.row(), field->index(), true);
+                return grid::shownValue(column,
+                                        dataSet_->textAt(index.row(), field->index(), column.keyList.isEmpty()));
             case Qt::EditRole:
                 if (!field) return {};
-                return dataSet_->textAt(index.row(), field->index(), false);
+                return grid::shownValue(column, dataSet_->textAt(index.row(), field->index(), false));
             case Qt::CheckStateRole:
                 if (!field || !column.checkBox) return {};
                 return dataSet_->textAt(index.row(), field->index(), false) == QStringLiteral("1") ? Qt::Checked
                                                                                                   : Qt::Unchecked;
             case Qt::TextAlignmentRole:
-                if (field && field->isNumeric()) return int(Qt::AlignRight | Qt::AlignVCenter);
+                // A key list shows names, left-aligned whatever kind of value stands behind them.
+                if (field && field->isNumeric() && column.keyList.isEmpty()) {
+                    return int(Qt::AlignRight | Qt::AlignVCenter);
+                }
                 return int(Qt::AlignLeft | Qt::AlignVCenter);
             case Qt::BackgroundRole:
             case Qt::ForegroundRole:

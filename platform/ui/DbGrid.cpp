@@ -6,7 +6,11 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 #include "platform/core/Exception.h"
 #include "platform/dialogs/Dialogs.h"
@@ -24,7 +28,8 @@ public:
         const int g = grid_.datasetModel()->gridColumn(index.column());
         if (g >= 0 && !grid_.columns()[g].pickList.isEmpty()) {
             auto* combo = new QComboBox(parent);
-            combo->setEditable(true);
+            // A key list takes only its names; a plain pick list also takes typed text.
+            combo->setEditable(grid_.columns()[g].keyList.isEmpty());
             combo->addItems(grid_.columns()[g].pickList);
             combo->setMaxVisibleItems(std::max(1, grid_.columns()[g].dropDownRows));
             return combo;
@@ -50,10 +55,49 @@ public:
     }
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
         if (auto* combo = qobject_cast<QComboBox*>(editor)) {
-            model->setData(index, combo->currentText(), Qt::EditRole);
+            const int g = grid_.datasetModel()->gridColumn(index.column());
+            const grid::Column& column = grid_.columns()[g];
+            if (column.keyList.isEmpty()) {
+                model->setData(index, combo->currentText(), Qt::EditRole);
+            } else if (const qsizetype at = column.pickList.indexOf(combo->currentText());
+                       at >= 0 && at < column.keyList.size()) {
+                model->setData(index, column.keyList[at], Qt::EditRole);
+            }
             return;
         }
         QStyledItemDelegate::setModelData(editor, model, index);
+    }
+
+private:
+    DbGrid& grid_;
+};
+
+// The footer row: one cell under each visible column, scrolled with the columns.
+class FooterBar : public QWidget {
+public:
+    FooterBar(DbGrid& grid) : QWidget(&grid), grid_(grid) { setObjectName(QStringLiteral("footer")); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), palette().window());
+        p.setPen(palette().color(QPalette::Mid));
+        p.drawLine(0, 0, width(), 0);
+        const QHeaderView* header = grid_.horizontalHeader();
+        for (int c = 0; c < grid_.datasetModel()->columnCount(); ++c) {
+            const int x = header->sectionViewportPosition(c);
+            const int w = header->sectionSize(c);
+            const grid::Column& column = grid_.columns()[grid_.datasetModel()->gridColumn(c)];
+            p.setPen(palette().color(QPalette::Mid));
+            p.drawLine(x + w - 1, 0, x + w - 1, height());
+            p.setPen(
+                palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+            const QRect cell(x + 3, 1, w - 7, height() - 1);
+            const data::Field* field =
+                grid_.dataSet() ? grid_.dataSet()->findField(column.fieldName) : nullptr;
+            const Qt::Alignment align = field && field->isNumeric() ? Qt::AlignRight : Qt::AlignLeft;
+            p.drawText(cell, int(align | Qt::AlignVCenter), column.footer);
+        }
     }
 
 private:
@@ -77,6 +121,11 @@ DbGrid::DbGrid(grid::GridKind kind, QWidget* parent) : QTableView(parent), grid:
         const int g = model_->gridColumn(section);
         if (g >= 0) titleClicked(g, QGuiApplication::keyboardModifiers().testFlag(Qt::ControlModifier));
     });
+    footer_ = new FooterBar(*this);
+    footer_->hide();
+    viewport()->setMouseTracking(true);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, footer_, [this] { footer_->update(); });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, footer_, [this] { footer_->update(); });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &DbGrid::viewRowChanged);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &DbGrid::selectionChangedInView);
 }
@@ -106,7 +155,61 @@ void DbGrid::setSelectedField(const QString& fieldName) {
 }
 
 void DbGrid::refreshReadOnly() {
-    model_->setReadOnly(readOnly());
+    model_->setReadOnly(readOnly() || !allows(Update));
+}
+
+void DbGrid::refreshFooter() {
+    footer_->setVisible(footerRowCount() > 0);
+    updateGeometries();
+    footer_->update();
+}
+
+void DbGrid::refreshEnabled() {
+    setEnabled(gridEnabled());
+}
+
+void DbGrid::updateGeometries() {
+    if (placingFooter_) return;
+    QTableView::updateGeometries();
+    // The table puts its own margins back (for the headers) each time; the footer takes a row's height
+    // under the cells. Once set, the table measures again, so that its scroll ranges count the smaller
+    // viewport: its margins reset the footer's, and the call that resize makes puts them back first.
+    const int h = footerRowCount() > 0 ? verticalHeader()->defaultSectionSize() : 0;
+    const QMargins m = viewportMargins();
+    if (m.bottom() != h) {
+        placingFooter_ = true;
+        setViewportMargins(m.left(), m.top(), m.right(), h);
+        placingFooter_ = false;
+        QTableView::updateGeometries();
+    }
+    if (h > 0) {
+        const QRect v = viewport()->geometry();
+        footer_->setGeometry(v.left(), v.bottom() + 1, v.width(), h);
+        footer_->raise();
+    }
+}
+
+int DbGrid::columnAtPoint(const QPoint& viewportPos) const {
+    const int c = columnAt(viewportPos.x());
+    return c < 0 ? -1 : model_->gridColumn(c);
+}
+
+bool DbGrid::viewportEvent(QEvent* event) {
+    if (onMouseMove) {
+        if (event->type() == QEvent::MouseMove) {
+            mouseMovedOver(columnAtPoint(static_cast<QMouseEvent*>(event)->position().toPoint()));
+        } else if (event->type() == QEvent::ToolTip) {
+            const auto* help = static_cast<QHelpEvent*>(event);
+            const QString text = mouseMovedOver(columnAtPoint(help->pos()));
+            if (text.isEmpty()) {
+                QToolTip::hideText();
+            } else {
+                QToolTip::showText(help->globalPos(), text, viewport());
+            }
+            return true;
+        }
+    }
+    return QTableView::viewportEvent(event);
 }
 
 void DbGrid::setMultiSelect(bool on) {
@@ -199,20 +302,20 @@ void DbGrid::keyPressEvent(QKeyEvent* event) {
             const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
             switch (event->key()) {
                 case Qt::Key_Down:
-                    if (!model_->readOnly() && currentIndex().row() == model_->rowCount() - 1 && !ds->canFetchMore() &&
-                        ds->state() == data::DatasetState::Browse) {
+                    if (!readOnly() && allows(Append) && currentIndex().row() == model_->rowCount() - 1 &&
+                        !ds->canFetchMore() && ds->state() == data::DatasetState::Browse) {
                         ds->append();
                         return;
                     }
                     break;
                 case Qt::Key_Insert:
-                    if (!model_->readOnly()) {
+                    if (!readOnly() && allows(Insert)) {
                         ds->insert();
                         return;
                     }
                     break;
                 case Qt::Key_Delete:
-                    if (ctrl && !model_->readOnly()) {
+                    if (ctrl && !readOnly() && allows(Delete)) {
                         if (!ds->isEmpty() && askYesNo(QStringLiteral("Удалить запись?"))) ds->remove();
                         return;
                     }

@@ -2,7 +2,8 @@
 // The data grid of the forms: a table view over a dataset that shows the grid columns of its
 // GridView, with title clicks and sort markers, multi-selection in selection order, pick lists, check
 // boxes, edit buttons, per-cell colours and the grid's own editing keys (Down on the last row appends, Ins inserts,
-// Ctrl+Del deletes after a question, Enter or F2 edits, Esc cancels).
+// Ctrl+Del deletes after a question, Enter or F2 edits, Esc cancels, each as the grid's edit actions
+// allow), a footer row under the columns, and a hint that follows the column under the mouse.
 
 #include <QTableView>
 
@@ -32,7 +33,11 @@ protected:
     void refreshSelection() override;
     void dataSourceChanged() override;
     void refreshReadOnly() override;
+    void refreshFooter() override;
+    void refreshEnabled() override;
     void keyPressEvent(QKeyEvent* event) override;
+    void updateGeometries() override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void viewRowChanged(const QModelIndex& current, const QModelIndex& previous);
@@ -40,7 +45,11 @@ private:
     void selectionChangedInView(const QItemSelection& selected, const QItemSelection& deselected);
     void applyWidths();
 
+    int columnAtPoint(const QPoint& viewportPos) const;
+
     DatasetModel* model_;
+    QWidget* footer_;
+    bool placingFooter_ = false;
     QMetaObject::Connection datasetCurrent_;
     bool syncing_ = false;
 };

@@ -357,6 +357,67 @@ public:
     static int scGetContractParcelId(int contractId);
 };
 
+// The lending company's requisites: its registration, address, head and chief accountant in a row of
+// ZVIT_COMPANY (row 1 is the company's own; a regulatory report keeps a copy under another id), and its
+// tax and bank details in the database-stored settings section "CompanyInfo", which every object
+// shares whatever its row.
+class CompanyInfo {
+public:
+    enum Column {
+        zID = 0,
+        zEDR_CD,
+        zFULL_NM,
+        zREG_NM,
+        zPOST_CD,
+        zREG_PART,
+        zCITY_NM,
+        zSTR_NM,
+        zBULD_N,
+        zICTEL_CD,
+        zPHN_N,
+        zFAX_N,
+        zSN_SVIS,
+        zN_SVIS,
+        zMN_SVIS,
+        zCHACC_SN,
+        zCHACC_NM,
+        zCHACC_MN,
+        zSUB_DEP_CNT
+    };
+
+    // Reads the row and the settings at once. Row 1 is created (with its key only) when missing; any
+    // other missing row raises.
+    explicit CompanyInfo(int rowId);
+    ~CompanyInfo();
+    CompanyInfo(const CompanyInfo&) = delete;
+    CompanyInfo& operator=(const CompanyInfo&) = delete;
+
+    void load();
+    // The row first, then the settings keys one by one, each in a transaction of its own.
+    void save();
+
+    // A column the record does not hold raises the record's missing-field error.
+    core::Variant getValue(int index) const;
+    void setValue(int index, const core::Variant& value);
+
+    bool isCompanyVATPayer = true;
+    QString INN;
+    float VATValue = 20.0f;
+    QString registrationCertificateNum;
+    QString SPEC_COMMUNICATIONS_DEPARTMENT;
+    QString contractWithSpecCommunications;
+    QString companyAccount;
+    QString INI_COMPANY_INFO_COMPANY_BANK;
+    QString INI_COMPANY_INFO_COMPANY_BANK_MFO;
+    QString INI_COMPANY_INFO_COMPANY_OKPO;
+    QString contractWithNBUNum;
+    // The zero date when none is set.
+    core::DateTime contractWithNBUDate;
+
+private:
+    std::unique_ptr<ufb::TDBRecord> record_;
+};
+
 // A date as the SQL literal 'YYYY-MM-DD', whatever the process date format.
 QString sqlDate(core::DateTime date);
 

@@ -239,7 +239,7 @@ bool TPenaltyContractInfo::printCreditReceipt(KassRegister::FiscalRegister& fr, 
         lines[QString::number(n) + u'_' + QString::number(serviceId)] =
             Line{.name = services.fieldByName(QStringLiteral("NAME")).asString(),
                  .sum = services.fieldByName(QStringLiteral("PRICE")).asInteger(),
-                 .article = DirAddServices::scGetArticleNum(serviceId)};
+                 .article = serviceArticleNum(serviceId)};
     }
     return fr.printCreditCheck(getContractValue(cCONTRACT_NUM).toText(), std::move(pledge), lines);
 }

@@ -259,8 +259,7 @@ void TPenaltyOperations::updateOperation(TPenaltyOperationInfo& operation, Servi
 void TPenaltyOperations::deleteOperation(TPenaltyOperationInfo& operation, ServicesList* services) {
     ChangeTransaction change(operation.getTransaction(), getDatabase());
     fb::Transaction* transaction = change.get();
-    // Declared after the transaction: a list made here is discarded after the commit, while its
-    // transaction still exists.
+    // Declared after the transaction: a list made here never outlives it.
     std::unique_ptr<ServicesList> temporary;
 
     const Variant opId = operation.getValue(Op::oOP_ID);
@@ -287,8 +286,9 @@ void TPenaltyOperations::deleteOperation(TPenaltyOperationInfo& operation, Servi
     }
     operation.setValue(Op::oOP_SUM, 0);
     if (calc) calc->recalc(date, contract, warrantCode(increase), &operation, services, QString());
-    change.commit();
+    // The placeholder's rows under -1 go in this transaction, before it commits: none is ever stored.
     temporary.reset();
+    change.commit();
 }
 
 }  // namespace TolvLogic

@@ -7,9 +7,16 @@
 #include "kv_settingsFile.h"
 #include "platform/core/Exception.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/fb/Database.h"
 #include "platform/fb/Query.h"
+#include "platform/fb/Service.h"
+#include "platform/fb/Statement.h"
 #include "platform/fb/Table.h"
 #include "platform/fb/Transaction.h"
+
+#include <QRegularExpression>
+#include <QThread>
+#include <algorithm>
 
 namespace TolvLogic {
 
@@ -252,7 +259,16 @@ TAgents::TAgents(fb::Database* database)
     required(group);
     addStringField(QStringLiteral("KASSIR_ID"), 4);
 
-    getTable()->onNewRecord = [](data::Dataset& ds) { setKeyZeroWhenEmpty(ds, QStringLiteral("AGENT_ID")); };
+    fb::Table* table = getTable();
+    table->onNewRecord = [](data::Dataset& ds) { setKeyZeroWhenEmpty(ds, QStringLiteral("AGENT_ID")); };
+    table->beforePost = [this](data::Dataset&) { IBTableBeforePost(); };
+    // The wrapper's own handler finds the stored row's key first.
+    table->afterPost = [this, keyRefresh = table->afterPost](data::Dataset& ds) {
+        if (keyRefresh) keyRefresh(ds);
+        IBTableAfterPost();
+    };
+    table->beforeDelete = [this](data::Dataset&) { IBTableBeforeDelete(); };
+    table->afterDelete = [this](data::Dataset&) { IBTableAfterDelete(); };
 
     addColumnEh(QStringLiteral("AGENT_NAME"), 120, tr("common.FSN2", u"Ф.И.О."));
     addColumnEh(QStringLiteral("AG_GROUP"), 120, tr("TClients.TAgents.AG_GROUP", u"Группа"));
@@ -306,6 +322,306 @@ QString TAgents::kassirIdByLogin(const QString& login) {
     return TAgentInfo(login, nullptr).kassirId();
 }
 
+// ---- TAgents on the database server -------------------------------------------------------------
+
+const QString TAgents::passwordMask = QStringLiteral("*******");
+
+namespace {
+
+const int kSecurityAttempts = 3;
+
+// The roles a user of the group holds, each with the admin option for managers, who add users.
+std::vector<TAgents::Grant> groupRoles(int groupId);
+
+// A login becomes a server user name and enters role statements: only a plain identifier does.
+void checkLogin(const QString& login) {
+    static const QRegularExpression identifier(QStringLiteral("^[A-Za-z][A-Za-z0-9_$]{0,30}$"));
+    if (!identifier.match(login).hasMatch()) {
+        throw core::Exception(tr("TClients.TAgents.IBTableBeforePost.Exception3",
+                                 u"Логин пользователя должен начинаться с латинской буквы и содержать только "
+                                 u"латинские буквы, цифры, \"_\" и \"$\", не более 31 символа") +
+                              QStringLiteral(": ") + login);
+    }
+}
+
+bool isIdentifier(const QString& login) {
+    try {
+        checkLogin(login);
+        return true;
+    } catch (const core::Exception&) {
+        return false;
+    }
+}
+
+// A user name as a quoted identifier: the server keeps it in upper case.
+QString quotedUser(const QString& name) {
+    QString upper = name.toUpper();
+    upper.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + upper + u'"';
+}
+
+// The security service as the administrator, with the password typed in this session or asked for.
+void attachSecurity(fb::Service& service, const QString& host) {
+    service.setServerName(host);
+    QString& password = udb::sessionSysdbaPassword();
+    udb::tryActivateSs(service, password, kSecurityAttempts, &password);
+}
+
+// Attaches the security service and removes the login's server user. A new user has none yet, and
+// one that is gone already is just as good: a row must stay storable and deletable.
+void removeServerUser(fb::Service& service, const QString& host, const QString& login) {
+    attachSecurity(service, host);
+    try {
+        service.deleteUser(login);
+    } catch (const fb::NoSuchUser&) {
+    }
+}
+
+void detachQuietly(fb::Service& service) noexcept {
+    try {
+        service.detach();
+    } catch (...) {
+        // The failure being passed on matters more; the server drops the attachment anyway.
+    }
+}
+
+}  // namespace
+
+QString TAgents::serverHost() const {
+    return udb::dbHost(getDatabase()->databaseName());
+}
+
+void TAgents::rollbackAndReopen() {
+    serverUserWritten = 0;
+    groupChanged_ = false;
+    transaction_->rollback();
+    open();
+}
+
+void TAgents::IBTableBeforePost() {
+    fb::Table* table = getTable();
+    const auto field = [table](const char* name) -> data::Field& {
+        return table->fieldByName(QString::fromLatin1(name));
+    };
+    serverUserWritten = 0;
+    groupChanged_ = false;
+    adminRevokes_.clear();
+    for (const char* name : {"AGENT_LOGIN", "AGENT_PASSWORD", "AGENT_NAME", "GROUP_ID"}) {
+        if (field(name).isNull() || field(name).asString().isEmpty()) {
+            table->cancel();
+            table->first();
+            throw core::Exception(tr("TClients.TAgents.IBTableBeforePost.Exception",
+                                     u"Необходимо заполнить все поля информации об агенте"));
+        }
+    }
+    const QString login = field("AGENT_LOGIN").asString();
+    const QString password = field("AGENT_PASSWORD").asString();
+    const bool existed = table->state() == data::DatasetState::Edit;
+    if (existed) {
+        ufb::AutoQuery q(
+            QStringLiteral("select AGENT_LOGIN, GROUP_ID from AGENTS where AGENT_ID = :AGENT_ID"),
+            transaction_);
+        q->setParam(QStringLiteral("AGENT_ID"), field("AGENT_ID").value());
+        q->open();
+        if (!q->eof()) {
+            if (q->fieldByName(QStringLiteral("AGENT_LOGIN")).asString() != login)
+                throw core::Exception(tr("TClients.TAgents.IBTableBeforePost.Exception2",
+                                         u"Нельзя изменять логин пользователя"));
+            groupChanged_ =
+                q->fieldByName(QStringLiteral("GROUP_ID")).asInteger() != field("GROUP_ID").asInteger();
+        }
+    }
+    const bool newPassword = password != passwordMask;
+    if (!existed || newPassword || groupChanged_) checkLogin(login);
+    if (!existed) {
+        // Logins that differ only in case are one server user.
+        ufb::AutoQuery q(QStringLiteral("select count(*) as N from AGENTS where UPCASE(AGENT_LOGIN) = "
+                                        "UPCASE(cast(:AGENT_LOGIN as varchar(31)))"),
+                         transaction_);
+        q->setParam(QStringLiteral("AGENT_LOGIN"), login);
+        q->open();
+        if (q->fieldByName(QStringLiteral("N")).asInteger() > 0)
+            throw core::Exception(tr("TClients.TAgents.IBTableBeforePost.Exception4",
+                                     u"Пользователь с таким логином уже существует") +
+                                  QStringLiteral(": ") + login);
+    }
+    if (!newPassword) return;
+
+    fb::Service service;
+    try {
+        removeServerUser(service, serverHost(), login);
+        if (service.running()) QThread::msleep(1000);
+        service.addUser(login, password, login);
+        service.detach();
+    } catch (...) {
+        detachQuietly(service);
+        rollbackAndReopen();
+        throw;
+    }
+    field("AGENT_PASSWORD").setValue(passwordMask);
+    serverUserWritten = 1;
+}
+
+void TAgents::IBTableAfterPost() {
+    data::Dataset& ds = *getDataSet();
+    const QString login = ds.fieldByName(QStringLiteral("AGENT_LOGIN")).asString();
+    const bool rolesDue = serverUserWritten != 0 || groupChanged_;
+    // A login that never became a server user has no roles to look after.
+    if (!isIdentifier(login)) return;
+    int statements = 0;
+    try {
+        // Even with nothing due, a grant that a failed store left to the administrator is taken back.
+        statements =
+            setRoles(login, groupRoles(ds.fieldByName(QStringLiteral("GROUP_ID")).asInteger()), rolesDue);
+    } catch (...) {
+        rollbackAndReopen();
+        throw;
+    }
+    if (!rolesDue && statements == 0 && adminRevokes_.empty()) return;
+    // The row and its roles are stored together.
+    transaction_->commit();
+    open();
+    getDataSet()->first();
+    serverUserWritten = 0;
+    groupChanged_ = false;
+    revokeAsAdministrator();
+}
+
+void TAgents::IBTableBeforeDelete() {
+    data::Dataset& ds = *getDataSet();
+    adminRevokes_.clear();
+    const Variant agentId = ds.fieldByName(QStringLiteral("AGENT_ID")).value();
+    const QString login = ds.fieldByName(QStringLiteral("AGENT_LOGIN")).asString();
+    {
+        ufb::AutoQuery q(QStringLiteral("Select contract_id from penalty_contracts where AGENT_ID = ") +
+                             udb::var2DbVar(agentId),
+                         nullptr);
+        q->open();
+        if (!q->eof())
+            throw core::Exception(
+                tr("TClients.TAgents.IBTableBeforeDelete.Exception",
+                   u"Невозможно удалить пользователя, т.к. существуют созданные им договора.\n"
+                   u"Если вы хотите удалить этого пользователя, удалите все договора созданные "
+                   u"им."));
+    }
+    // The server knows a user by its name in any case.
+    if (login.compare(getDatabase()->userName(), Qt::CaseInsensitive) == 0)
+        throw core::Exception(
+            tr("TClients.TAgents.IBTableBeforeDelete.Exception2", u"Нельзя удалить текущего пользователя") +
+            QStringLiteral(" \n\nInfo: src/contracts/TClients.cpp:") + QString::number(__LINE__));
+    // A login that is no identifier was never let onto the server: only the row goes.
+    if (!isIdentifier(login)) return;
+
+    fb::Service service;
+    try {
+        removeServerUser(service, serverHost(), login);
+        setRoles(login, {}, false);
+        service.detach();
+    } catch (...) {
+        detachQuietly(service);
+        adminRevokes_.clear();
+        throw;
+    }
+}
+
+void TAgents::IBTableAfterDelete() {
+    transaction_->commit();
+    open();
+    revokeAsAdministrator();
+}
+
+namespace {
+
+std::vector<TAgents::Grant> groupRoles(int groupId) {
+    if (groupId == 0) return {{QStringLiteral("AGENTROLE"), QString(), false}};
+    return {{QStringLiteral("AGENTROLE"), QString(), true}, {QStringLiteral("MASTERROLE"), QString(), true}};
+}
+
+}  // namespace
+
+int TAgents::setRoles(const QString& login, const std::vector<Grant>& wanted, bool grantMissing) {
+    const QString user = login.toUpper();
+    auto q = createQuery();
+    q->setSql(QStringLiteral("select CURRENT_USER as ME from RDB$DATABASE"));
+    q->open();
+    const QString me = q->fieldByName(QStringLiteral("ME")).asString().trimmed();
+    q->close();
+    // RDB$USER_TYPE 8: granted to a user. Any grant option counts as the admin option for a role.
+    q->setSql(QStringLiteral(
+        "select RDB$RELATION_NAME as ROLE_NAME, RDB$GRANTOR as GRANTOR, coalesce(RDB$GRANT_OPTION, 0) as ADM "
+        "from RDB$USER_PRIVILEGES where RDB$PRIVILEGE = 'M' and RDB$USER_TYPE = 8 and RDB$USER = :U "
+        "and RDB$RELATION_NAME in ('AGENTROLE', 'MASTERROLE')"));
+    q->setParam(QStringLiteral("U"), user);
+    q->open();
+    std::vector<Grant> held;
+    for (; !q->eof(); q->next()) {
+        held.push_back({q->fieldByName(QStringLiteral("ROLE_NAME")).asString().trimmed(),
+                        q->fieldByName(QStringLiteral("GRANTOR")).asString().trimmed(),
+                        q->fieldByName(QStringLiteral("ADM")).asInteger() != 0});
+    }
+    q->close();
+
+    QStringList statements;
+    std::vector<bool> satisfied(wanted.size(), false);
+    for (const Grant& g : held) {
+        const auto match = std::find_if(wanted.begin(), wanted.end(), [&g](const Grant& w) {
+            return w.role == g.role && w.admin == g.admin;
+        });
+        if (match != wanted.end()) {
+            satisfied[match - wanted.begin()] = true;
+        } else if (g.grantor == me) {
+            statements << QStringLiteral("REVOKE ") + g.role + QStringLiteral(" FROM ") + quotedUser(user);
+        } else {
+            // Only the grantor may revoke a grant, or the administrator naming the grantor.
+            adminRevokes_.push_back(g);
+        }
+    }
+    if (!adminRevokes_.empty()) revokeLogin_ = user;
+    for (size_t i = 0; grantMissing && i < wanted.size(); ++i) {
+        if (satisfied[i]) continue;
+        statements << QStringLiteral("GRANT ") + wanted[i].role + QStringLiteral(" TO ") + quotedUser(user) +
+                          (wanted[i].admin ? QStringLiteral(" WITH ADMIN OPTION") : QString());
+    }
+    for (const QString& statement : statements) {
+        q->setSql(statement);
+        q->execSql();
+    }
+    return static_cast<int>(statements.size());
+}
+
+void TAgents::revokeAsAdministrator() {
+    if (adminRevokes_.empty()) return;
+    const std::vector<Grant> revokes = std::move(adminRevokes_);
+    adminRevokes_.clear();
+    try {
+        const QString path = getDatabase()->databaseName();
+        fb::Database admin(path);
+        admin.setUserName(QStringLiteral("SYSDBA"));
+        // The embedded engine trusts the name; a server asks for the password.
+        if (path.startsWith(udb::dbHost(path) + u':')) {
+            QString& password = udb::sessionSysdbaPassword();
+            udb::tryAsSysdba(
+                [&admin](const QString& current) {
+                    admin.setPassword(current);
+                    admin.open();
+                },
+                password, kSecurityAttempts, &password);
+        } else {
+            admin.open();
+        }
+        fb::Transaction t(&admin);
+        fb::Statement st(&t);
+        for (const Grant& g : revokes) {
+            st.setSql(QStringLiteral("REVOKE ") + g.role + QStringLiteral(" FROM ") +
+                      quotedUser(revokeLogin_) + QStringLiteral(" GRANTED BY ") + quotedUser(g.grantor));
+            st.execute();
+        }
+        t.commit();
+    } catch (const core::Exception& e) {
+        ui::showError(e.message());
+    }
+}
+
 // ---- TPlaceInfo, TPlaces --------------------------------------------------------------------------
 
 TPlaceInfo::TPlaceInfo() : TDBRecord(QStringLiteral("PLACES"), nullptr) {}
@@ -356,6 +672,26 @@ std::vector<std::pair<QString, QString>> clientsTexts(int language) {
         {"TClients.TAgents.AG_GROUP", u"Группа", u"Група"},
         {"TClients.TAgents.AGENT_LOGIN", u"Логин", u"Логін"},
         {"TClients.TAgents.KASSIR_ID", u"Номер кассира", u"Номер касира"},
+        {"TClients.TAgents.IBTableBeforePost.Exception",
+         u"Необходимо заполнить все поля информации об агенте",
+         u"Необхідно заповнити всі поля інформації про агента"},
+        {"TClients.TAgents.IBTableBeforePost.Exception2", u"Нельзя изменять логин пользователя",
+         u"Не можна змінювати логін користувача"},
+        {"TClients.TAgents.IBTableBeforePost.Exception3",
+         u"Логин пользователя должен начинаться с латинской буквы и содержать только латинские буквы, цифры, "
+         u"\"_\" и \"$\", не более 31 символа",
+         u"Логін користувача має починатися з латинської літери і містити лише латинські літери, цифри, "
+         u"\"_\" "
+         u"і \"$\", не більше 31 символу"},
+        {"TClients.TAgents.IBTableBeforePost.Exception4", u"Пользователь с таким логином уже существует",
+         u"Користувач з таким логіном уже існує"},
+        {"TClients.TAgents.IBTableBeforeDelete.Exception",
+         u"Невозможно удалить пользователя, т.к. существуют созданные им договора.\nЕсли вы хотите удалить "
+         u"этого пользователя, удалите все договора созданные им.",
+         u"Неможливо видалити користувача, оскільки існують створені ним договори.\nЯкщо ви хочете видалити "
+         u"цього користувача, видаліть усі договори, створені ним."},
+        {"TClients.TAgents.IBTableBeforeDelete.Exception2", u"Нельзя удалить текущего пользователя",
+         u"Не можна видалити поточного користувача"},
         {"u_loggedUser.userNotFound", u"Невозможно идентифициоровать пользователя программы",
          u"Неможливо ідентифікувати користувача програми"},
     };

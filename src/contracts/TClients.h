@@ -110,10 +110,25 @@ private:
 };
 
 // The program users directory, the group names in the interface language looked up by GROUP_ID.
+// Every user is also a user of the database server holding its group's role (AGENTROLE for agents,
+// MASTERROLE for managers); the handlers below keep the server in step with the rows. The password
+// lives on the server only: the table keeps passwordMask.
 class TAgents : public ufb::TableWrapper {
 public:
     explicit TAgents(fb::Database* database = nullptr);
     ~TAgents() override;
+
+    // Shown and stored instead of a password; a password field that holds it was not changed.
+    static const QString passwordMask;
+
+    // Checks the row and writes the server user when a password was typed.
+    void IBTableBeforePost();
+    // Gives the stored user exactly its group's roles when its server user or group changed.
+    void IBTableAfterPost();
+    // Refuses, or removes the server user and its roles.
+    void IBTableBeforeDelete();
+    // Commits the delete and reopens the list.
+    void IBTableAfterDelete();
 
     // The group names open first: the lookup field reads them.
     bool open() override;
@@ -131,9 +146,30 @@ public:
     static QString agentNameByLogin(const QString& login);
     static QString kassirIdByLogin(const QString& login);
 
+    // A role held by a user and who granted it.
+    struct Grant {
+        QString role;
+        QString grantor;
+        bool admin = false;
+    };
+
 private:
+    QString serverHost() const;
+    // Role statements on the list's transaction that leave the user with the wanted roles as far as
+    // this connection may grant and revoke; the grants of other grantors to be revoked are kept for
+    // the administrator. Without grantMissing only roles the user should not hold are revoked.
+    // The number of statements run.
+    int setRoles(const QString& login, const std::vector<Grant>& wanted, bool grantMissing);
+    // Revokes the kept grants of other grantors as the server's administrator, on a connection of
+    // its own; a failure is shown, and the next store of the row tries again.
+    void revokeAsAdministrator();
+    void rollbackAndReopen();
+
     std::unique_ptr<fb::Transaction> ownTransaction_;
     std::unique_ptr<fb::Query> groups_;
+    bool groupChanged_ = false;
+    QString revokeLogin_;
+    std::vector<Grant> adminRevokes_;
 };
 
 // One PLACES row; the key is left to the caller (and to the database for new rows).

@@ -44,22 +44,14 @@ void Zayavlenie::scDelZayav(int contractId) {
 }
 
 std::vector<std::pair<QString, QString>> zayavlenieTexts(int language) {
-    struct Text {
-        const char* key;
-        const char16_t* ru;
-        const char16_t* uk;
-    };
-    static const Text texts[] = {
+    static const kvtr::Text texts[] = {
         {"u_Zayavlenie.Zayavlenie.scDelZayav.Message", u"Заявление на отсрочку не составлено",
          u"Заяву на відстрочку не складено"},
         {"u_Zayavlenie.Zayavlenie.scDelZayav.Message2", u"Удалить заявление на отсрочку?",
          u"Видалити заяву на відстрочку?"},
         {"u_Zayavlenie.Zayavlenie.scDelZayav.Message3", u"Заявление удалено", u"Заяву видалено"},
     };
-    std::vector<std::pair<QString, QString>> out;
-    for (const Text& t : texts)
-        out.emplace_back(QString::fromLatin1(t.key), QString::fromUtf16(language == 2 ? t.uk : t.ru));
-    return out;
+    return kvtr::textsIn(texts, language);
 }
 
 }  // namespace TolvLogic

@@ -1,9 +1,7 @@
 #include "u_ContractHooks.h"
 
 #include "PenaltyContracts.h"
-#include "kv_FbQueryGod.h"
 #include "platform/core/Exception.h"
-#include "platform/fb/Query.h"
 
 namespace TolvLogic {
 
@@ -49,12 +47,8 @@ void recalcWarrants(core::DateTime date, TPenaltyContractInfo& contract, const Q
     if (calc) calc->recalc(date, contract, code, operation, services, QString());
 }
 
-}  // namespace TolvLogic
-
-int DirAddServices::scGetArticleNum(int serviceId) {
-    ufb::AutoQuery q(
-        QStringLiteral("select ARTICLE_NUM from DIR_ADD_SERVICES where ID=") + QString::number(serviceId),
-        nullptr);
-    q->open();
-    return q.getFields(QStringLiteral("ARTICLE_NUM")).toInt();
+int serviceArticleNum(int serviceId) {
+    return servicesFactory().articleNum(serviceId);
 }
+
+}  // namespace TolvLogic

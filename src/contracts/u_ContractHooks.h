@@ -8,6 +8,9 @@
 
 #include "platform/core/DateTime.h"
 
+namespace data {
+class Dataset;
+}
 namespace fb {
 class Transaction;
 }
@@ -35,6 +38,9 @@ public:
     // Stores the rows under the object id and takes it as the list's object; commits the list's
     // transaction only when asked.
     virtual void save(int objectId, bool commit) = 0;
+    // The list's rows, with at least NAME and PRICE (hundredths; below 0 paid out to the client); a
+    // closed dataset reads as no rows. The cash orders of the services are made from them.
+    virtual data::Dataset& rows() = 0;
 };
 
 // Makes the services list of an event for an object and a date, working in the transaction.
@@ -43,6 +49,8 @@ public:
     virtual ~ServicesFactory() = default;
     virtual std::unique_ptr<ServicesList> create(ServiceEvent event, int objectId, core::DateTime date,
                                                  fb::Transaction* transaction) = 0;
+    // The service's article number on fiscal receipts; a service without a row or a number raises.
+    virtual int articleNum(int serviceId) = 0;
 };
 
 // The automatic cash orders of one date, by the method in force on that date in a branch.
@@ -79,13 +87,8 @@ std::unique_ptr<WarrantCalculation> createWarrantCalculation(core::DateTime date
 // date whose method is unknown is left alone.
 void recalcWarrants(core::DateTime date, TPenaltyContractInfo& contract, const QString& code,
                     TPenaltyOperationInfo* operation, ServicesList* services, fb::Transaction* transaction);
+// The service's article number on fiscal receipts, from the installed services factory.
+int serviceArticleNum(int serviceId);
 
 }  // namespace TolvLogic
 
-// The directory of additional services, as far as the contract layer reads it.
-class DirAddServices {
-public:
-    // The service's article number on the fiscal register (0 when it has none); a service id without a
-    // row raises.
-    static int scGetArticleNum(int serviceId);
-};

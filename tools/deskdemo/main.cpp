@@ -1,27 +1,72 @@
 // Shows one of the desk's windows over a database, as a user would see it, in the interface language
-// given: the clients (viewing), users or storage places (editing) in the generic directory form, or the
-// client card of a contract.
-//   tolvanix-deskdemo DATABASE clients|agents|places|card CONTRACT_ID [--lang 1|2] [--hold MS [--grab FILE]]
+// given: the clients (viewing), users or storage places (editing) in the generic directory form, the
+// client card of a contract, the services frame of a new contract with the first two contract services
+// of the directory (rolled back afterwards), or the directory of services (left with Cancel); and the
+// contract windows the desk opens: the constant calculation parameters, the dollar-indexed interest of a
+// contract on a day, the dollar rate of a branch and day (with its history part when asked).
+//   tolvanix-deskdemo DATABASE clients|agents|places|card CONTRACT_ID|services|servicesdir [--lang 1|2]
+//                     [--hold MS [--grab FILE]]
+//   tolvanix-deskdemo DATABASE params | interest CONTRACT_ID DD.MM.YYYY | rate BRANCH_ID DD.MM.YYYY
+//                     [--history]
 // With --hold the window closes by itself after that many milliseconds (for pictures of the screen),
 // saving a picture of itself first when --grab names a file.
 
 #include <QApplication>
 #include <QFile>
+#include <QGroupBox>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "Book.h"
 #include "PenaltyContracts.h"
 #include "TClients.h"
 #include "f_ClientInfo.h"
+#include "f_ConstParams.h"
+#include "f_Exchange.h"
+#include "f_ExchangeInfo.h"
+#include "fr_AddServices.h"
+#include "kv_FbQueryGod.h"
 #include "kv_MainDb.h"
 #include "kv_Translator.h"
 #include "kv_settingsFile.h"
 #include "platform/core/Formats.h"
 #include "platform/fb/Database.h"
+#include "platform/os/IniFile.h"
 #include "platform/os/Program.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/QtDialogs.h"
+#include "u_AddServices.h"
+
+namespace {
+
+// A dialog of a new contract with its services frame over the first two contract services.
+void showServicesFrame(fb::Database& db) {
+    auto transaction = udb::createTransaction(&db);
+    transaction->setDefaultAction(fb::TransactionAction::Rollback);
+    TolvLogic::NewContractService services(-1, core::DateTime::today(), transaction.get());
+    services.setContrSum(1500.0, false);
+    services.setContrPrice(2345.67, false);
+    ui::Form dialog(QStringLiteral("FDemoServices"));
+    dialog.setWindowTitle(QStringLiteral("Дополнительные услуги договора"));
+    dialog.resize(340, 170);
+    auto* box = new QGroupBox(QStringLiteral("Доп. услуги"), &dialog);
+    (new QVBoxLayout(&dialog))->addWidget(box);
+    TFr_AddServicesList frame(&dialog, transaction.get(), box, &services);
+    {
+        ufb::AutoQuery q(
+            QStringLiteral("select first 2 ID, NAME from DIR_ADD_SERVICES where ID_EVENT = 0 order by ID"),
+            transaction.get());
+        q->open();
+        for (; !q->eof(); q->next()) {
+            services.addService(q->fieldByName(QStringLiteral("ID")).asInteger(),
+                                q->fieldByName(QStringLiteral("NAME")).asString());
+        }
+    }
+    dialog.showModal();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -30,8 +75,8 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     if (args.size() < 3) {
         qCritical(
-            "usage: tolvanix-deskdemo DATABASE clients|agents|places|card ID [--lang 1|2] [--hold MS "
-            "[--grab FILE.png]]");
+            "usage: tolvanix-deskdemo DATABASE clients|agents|places|card ID|services|servicesdir | params | "
+            "interest ID DATE | rate BRANCH DATE [--history] [--lang 1|2] [--hold MS [--grab FILE.png]]");
         return 2;
     }
     const auto option = [&](const char* name, int fallback) {
@@ -56,6 +101,10 @@ int main(int argc, char** argv) {
     ini.close();
     qputenv("XDG_CONFIG_HOME", folder.path().toUtf8());
     utl::SettingsFile::init(QStringLiteral("db.ini"), utl::tfpEXE_DIR);
+    if (args.contains(QStringLiteral("--history"))) {
+        os::IniFile(utl::SettingsFile::userIniFileName())
+            .writeBool(QStringLiteral("FExchange"), QStringLiteral("chbx_ExchangeHistory->Checked"), true);
+    }
 
     fb::Database db(args[1]);
     db.open();
@@ -84,6 +133,31 @@ int main(int argc, char** argv) {
             TolvLogic::TPenaltyContractInfo contract(args[3].toInt(), nullptr);
             TFClientInfo card(nullptr, contract);
             card.showModal();
+        } else if (what == QLatin1String("servicesdir")) {
+            TolvLogic::DirAddServices directory(TolvLogic::astALL, nullptr);
+            book.showBook(0, &directory, QStringLiteral("Справочник дополнительных услуг"), false);
+        } else if (what == QLatin1String("services")) {
+            showServicesFrame(db);
+        } else if (what == QLatin1String("params")) {
+            TFConstParams::scExecute();
+        } else if ((what == QLatin1String("rate") || what == QLatin1String("interest")) && args.size() > 4) {
+            core::DateTime date = core::DateTime::today();
+            core::tryStrToDateTime(args[4], date);
+            if (what == QLatin1String("rate")) {
+                TFExchange::scExecute(args[3].toInt(), date);
+            } else {
+                // A tool window, not modal: it runs in the application's loop.
+                TFExchangeInfo window(nullptr, nullptr, date, args[3].toInt());
+                window.show();
+                if (hold > 0) {
+                    QTimer::singleShot(hold, [&] {
+                        if (!grab.isEmpty()) window.grab().save(grab);
+                        window.close();
+                    });
+                }
+                QObject::connect(&window, &QDialog::finished, &app, &QApplication::quit);
+                app.exec();
+            }
         }
     }
     TolvMain::setZarvelDb(nullptr);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -205,6 +206,88 @@ TEST(DbGridTest, FetchesAPageAtATime) {
     grid.scrollToBottom();
     QCoreApplication::processEvents();
     EXPECT_LT(ds.produced, 100000);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DbGridTest, FooterKeyListsEditActionsEnabledStateAndAHintByColumn) {
+    GridForm f(2);
+    ui::ScriptedDialogs dialogs;
+    ui::ScopedDialogs scope(&dialogs);
+    // A footer row under the cells, in the grid's own frame.
+    const int before = f.grid->viewport()->height();
+    f.grid->setFooterRowCount(1);
+    f.grid->setFooterText(QStringLiteral("SUMMA"), QStringLiteral("301.50"));
+    QWidget* footer = f.grid->findChild<QWidget*>(QStringLiteral("footer"));
+    ASSERT_TRUE(footer);
+    EXPECT_TRUE(footer->isVisible());
+    EXPECT_LT(f.grid->viewport()->height(), before);
+    EXPECT_EQ(footer->geometry().top(), f.grid->viewport()->geometry().bottom() + 1);
+    EXPECT_EQ(f.grid->columns()[2].footer, QStringLiteral("301.50"));
+    EXPECT_THROW(f.grid->setFooterText(QStringLiteral("NOPE"), QString()), core::Exception);
+    f.grid->setFooterRowCount(0);
+    EXPECT_FALSE(footer->isVisible());
+    EXPECT_EQ(f.grid->viewport()->height(), before);
+
+    // Names shown for stored keys; an unknown key shows nothing; editing stores the key.
+    grid::Column& num = f.grid->column(1);
+    num.pickList = {QStringLiteral("перший"), QStringLiteral("другий")};
+    num.keyList = {QStringLiteral("Д-1"), QStringLiteral("Д-2")};
+    f.grid->columnsChanged();
+    QAbstractItemModel* m = f.grid->model();
+    EXPECT_EQ(m->index(0, 1).data().toString(), QStringLiteral("перший"));
+    EXPECT_EQ(m->index(1, 1).data(Qt::EditRole).toString(), QStringLiteral("другий"));
+    EXPECT_EQ(m->index(0, 1).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignLeft | Qt::AlignVCenter));
+    f.table.first();
+    f.table.edit();
+    f.table[QStringLiteral("NUM")].setValue(QStringLiteral("X"));
+    f.table.post();
+    EXPECT_EQ(m->index(0, 1).data().toString(), QString());
+    f.grid->setCurrentIndex(m->index(0, 1));
+    f.grid->edit(m->index(0, 1));
+    auto* combo = f.grid->findChild<QComboBox*>();
+    ASSERT_TRUE(combo);
+    EXPECT_FALSE(combo->isEditable());
+    combo->setCurrentIndex(1);
+    f.grid->setCurrentIndex(m->index(1, 1));  // leaving the cell commits the editor
+    f.table.first();
+    EXPECT_EQ(f.table[QStringLiteral("NUM")].asString(), QStringLiteral("Д-2"));
+
+    // Update only: cells edit, the grid's keys neither append, insert nor delete.
+    f.grid->setEditActions(grid::GridView::Update);
+    EXPECT_TRUE(m->flags(m->index(0, 2)).testFlag(Qt::ItemIsEditable));
+    f.grid->setFocus();
+    f.table.last();
+    QTest::keyClick(f.grid, Qt::Key_Down);
+    QTest::keyClick(f.grid, Qt::Key_Insert);
+    QTest::keyClick(f.grid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(f.table.state(), data::DatasetState::Browse);
+    EXPECT_EQ(f.table.recordCount(), 2);
+    EXPECT_TRUE(dialogs.shown.empty());
+    f.grid->setEditActions(grid::GridView::Insert);
+    EXPECT_FALSE(m->flags(m->index(0, 2)).testFlag(Qt::ItemIsEditable));
+
+    f.grid->setGridEnabled(false);
+    EXPECT_FALSE(f.grid->isEnabled());
+    f.grid->setGridEnabled(true);
+    EXPECT_TRUE(f.grid->isEnabled());
+
+    // The hint of the column under the mouse.
+    std::vector<int> seen;
+    f.grid->onMouseMove = [&](int column) {
+        seen.push_back(column);
+        f.grid->setHint(column == 2 ? QStringLiteral("сума") : QString());
+    };
+    const QPoint overSum(f.grid->columnViewportPosition(2) + 5, 5);
+    QTest::mouseMove(f.grid->viewport(), overSum);
+    QTest::mouseMove(f.grid->viewport(), QPoint(f.grid->columnViewportPosition(0) + 5, 5));
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(seen[seen.size() - 2], 2);
+    EXPECT_EQ(seen.back(), 0);
+    EXPECT_EQ(f.grid->mouseMovedOver(2), QStringLiteral("сума"));
+    EXPECT_EQ(f.grid->hint(), QStringLiteral("сума"));
 }
 
 }  // namespace

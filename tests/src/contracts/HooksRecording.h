@@ -10,6 +10,7 @@
 #include "kv_MainDb.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Formats.h"
+#include "platform/data/MemTable.h"
 #include "u_ContractHooks.h"
 
 namespace contracttest {
@@ -42,12 +43,14 @@ public:
         if (recorder_.failSave) throw core::Exception(QStringLiteral("послуги не збережено"));
         objectId_ = objectId;
     }
+    data::Dataset& rows() override { return rows_; }
     QString tag() const { return QStringLiteral("%1:%2").arg(event_).arg(objectId_); }
 
 private:
     Recorder& recorder_;
     ServiceEvent event_;
     int objectId_;
+    data::MemTable rows_;  // the recorder's lists carry no rows
 };
 
 class RecordingServicesFactory : public ServicesFactory {
@@ -57,6 +60,13 @@ public:
                                          fb::Transaction*) override {
         recorder_.log.push_back(QStringLiteral("services %1:%2 %3").arg(event).arg(objectId).arg(d(date)));
         return std::make_unique<RecordingServices>(recorder_, event, objectId);
+    }
+    // The directory's number, as the desk reads it.
+    int articleNum(int serviceId) override {
+        return scalar(QStringLiteral("select ARTICLE_NUM as V from DIR_ADD_SERVICES where ID = %1")
+                          .arg(serviceId),
+                      nullptr)
+            .toInt();
     }
 
 private:

@@ -53,7 +53,6 @@ TEST(TolvGlobalTest, BlockCurrEditMinusTurnsATypedNegativeValuePositive) {
     utl::Valuta::setValuta(QStringLiteral("грн"), QStringLiteral("коп"), 0, 0);
     utl::Valuta::applyMoneyFormat(&edit, QString());
     EXPECT_EQ(edit.displayFormat(), QStringLiteral(",0.00 грн'.';-,0.00 грн'.'"));
-    edit.clearFocus();
     edit.setValue(1234.5);
     EXPECT_EQ(edit.text(), QStringLiteral("1 234.50 грн."));
     // Other senders are left alone.

@@ -244,29 +244,47 @@ QString dbFilePath(const QString& path) {
     return path;
 }
 
-void tryActivateSs(fb::Service& service, const QString& password, int attempts) {
+void tryAsSysdba(const std::function<void(const QString& password)>& connect, const QString& password,
+                 int attempts, QString* accepted) {
     const QString user = QStringLiteral("SYSDBA");
-    if (service.active()) return;
-    int tries = 0;
+    const auto ask = [&user](QString& current) {
+        QString name = user;
+        return ui::dialogs().loginPrompt(tr("kv_FbUtil.udb.tryActivateSs.Dialog", u"Введите пароль SYSDBA"), name,
+                                         true, current);
+    };
     QString current = password;
-    while (!service.active() && tries < attempts) {
-        service.setUserName(user);
-        service.setPassword(current);
+    bool connected = false;
+    // With no password known there is nothing to try before asking.
+    bool asking = !current.isEmpty() || ask(current);
+    for (int tries = 0; asking && !connected && tries < attempts;) {
         try {
-            service.attach();
+            connect(current);
+            connected = true;
         } catch (const fb::Error&) {
             ++tries;
-            if (tries >= attempts) break;
-            QString name = user;
-            if (!ui::dialogs().loginPrompt(tr("kv_FbUtil.udb.tryActivateSs.Dialog", u"Введите пароль SYSDBA"), name,
-                                           true, current)) {
-                break;
-            }
+            asking = tries < attempts && ask(current);
         }
     }
-    if (!service.active()) {
+    if (!connected) {
         throw core::Exception(tr("kv_FbUtil.udb.tryActivateSs.Exception", u"Не удалось подключиться к системе безопасности"));
     }
+    if (accepted) *accepted = current;
+}
+
+void tryActivateSs(fb::Service& service, const QString& password, int attempts, QString* accepted) {
+    if (service.active()) return;
+    service.setUserName(QStringLiteral("SYSDBA"));
+    tryAsSysdba(
+        [&service](const QString& current) {
+            service.setPassword(current);
+            service.attach();
+        },
+        password, attempts, accepted);
+}
+
+QString& sessionSysdbaPassword() {
+    static QString password;
+    return password;
 }
 
 }  // namespace udb

@@ -3,6 +3,7 @@
 // field reads and the process-wide cache of small directory tables.
 
 #include <QString>
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -79,8 +80,16 @@ QString expandDbPath(const QString& path);
 QString dbFilePath(const QString& path);
 
 // Attaches the service manager as SYSDBA, asking for the password again (up to attempts in all);
-// raises when every attempt failed or the user cancelled.
-void tryActivateSs(fb::Service& service, const QString& password, int attempts);
+// raises when every attempt failed or the user cancelled. An empty password is never tried: the
+// prompt comes first. The password the server accepted is given back in *accepted.
+void tryActivateSs(fb::Service& service, const QString& password, int attempts, QString* accepted = nullptr);
+// The same for any other connection made as SYSDBA: connect attaches with the password or raises
+// fb::Error.
+void tryAsSysdba(const std::function<void(const QString& password)>& connect, const QString& password,
+                 int attempts, QString* accepted = nullptr);
+// The administrator's password typed in this session, empty until one was accepted. It lives in
+// memory only and is never written anywhere: no administrator password is built into the program.
+QString& sessionSysdbaPassword();
 
 }  // namespace udb
 

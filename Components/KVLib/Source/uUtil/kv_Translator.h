@@ -5,6 +5,9 @@
 
 #include <QString>
 #include <map>
+#include <span>
+#include <utility>
+#include <vector>
 
 class KVLibTranslator {
 public:
@@ -29,4 +32,14 @@ private:
 namespace kvtr {
 // The translated text of a key, with the Russian default as the call site writes it (u"...").
 QString tr(const char* key, const char16_t* defaultText);
+
+// One key of a unit's table of texts, in the two interface languages.
+struct Text {
+    const char* key;
+    const char16_t* ru;
+    const char16_t* uk;
+};
+// The table's texts in the language (1 Russian, 2 Ukrainian) as {key, text}, for the shell to copy
+// into the translator.
+std::vector<std::pair<QString, QString>> textsIn(std::span<const Text> texts, int language);
 }  // namespace kvtr
