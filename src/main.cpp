@@ -8,6 +8,7 @@
 #include "kv_progressBar.h"
 #include "platform/fb/LockFolder.h"
 #include "platform/ui/QtDialogs.h"
+#include "u_AddServices.h"
 
 int main(int argc, char** argv) {
     // Before the engine's first call; the database tool uses the same folder.
@@ -18,6 +19,8 @@ int main(int argc, char** argv) {
     ui::installQtDialogs();
     TFrmProgressBar::install();
     ufb::TBookForm::installPicker();
+    // The lower layers' hooks: services priced by formula for every contract event.
+    TolvLogic::installServicesFactory();
 
     return TolvMain::WinMain();
 }
