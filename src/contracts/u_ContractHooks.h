@@ -9,6 +9,9 @@
 
 #include "platform/core/DateTime.h"
 
+namespace data {
+class Dataset;
+}
 namespace fb {
 class Transaction;
 }
@@ -36,6 +39,9 @@ public:
     // Stores the rows under the object id and takes it as the list's object; commits the list's
     // transaction only when asked.
     virtual void save(int objectId, bool commit) = 0;
+    // The list's rows, with at least NAME and PRICE (hundredths; below 0 paid out to the client); a
+    // closed dataset reads as no rows. The cash orders of the services are made from them.
+    virtual data::Dataset& rows() = 0;
 };
 
 // Makes the services list of an event for an object and a date, working in the transaction.

@@ -10,6 +10,7 @@
 #include "kv_MainDb.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Formats.h"
+#include "platform/data/MemTable.h"
 #include "u_ContractHooks.h"
 
 namespace contracttest {
@@ -42,12 +43,14 @@ public:
         if (recorder_.failSave) throw core::Exception(QStringLiteral("послуги не збережено"));
         objectId_ = objectId;
     }
+    data::Dataset& rows() override { return rows_; }
     QString tag() const { return QStringLiteral("%1:%2").arg(event_).arg(objectId_); }
 
 private:
     Recorder& recorder_;
     ServiceEvent event_;
     int objectId_;
+    data::MemTable rows_;  // the recorder's lists carry no rows
 };
 
 class RecordingServicesFactory : public ServicesFactory {
