@@ -55,8 +55,12 @@ void setDayLockWait(int milliseconds) {
 }
 
 bool isBusy(const fb::Error& e) {
+    // "attempt to store duplicate value (visible to active transactions)": a key of a row another
+    // transaction has not committed yet.
+    constexpr long kDuplicateNotCommitted = 335544349;
     return e.hasGdsCode(fb::gds::LockConflict) || e.hasGdsCode(fb::gds::Deadlock) ||
-           e.hasGdsCode(fb::gds::UpdateConflict) || e.hasGdsCode(fb::gds::UniqueKey);
+           e.hasGdsCode(fb::gds::UpdateConflict) || e.hasGdsCode(fb::gds::UniqueKey) ||
+           e.hasGdsCode(kDuplicateNotCommitted);
 }
 
 void retryWhileBusy(const std::function<bool()>& attempt, DateTime date) {

@@ -56,7 +56,7 @@ inline void addServiceRow(int event, int objectId, DateTime date, const QString&
 class StoredServices : public ServicesList {
 public:
     StoredServices(ServiceEvent event, int objectId, DateTime date, fb::Transaction* transaction)
-        : event_(event), objectId_(objectId), date_(date), transaction_(transaction) {
+        : event_(event), objectId_(objectId), date_(date), from_(date), transaction_(transaction) {
         rows_.addField(QStringLiteral("NAME"), data::DataType::String, 255);
         rows_.addField(QStringLiteral("PRICE"), data::DataType::Integer);
         rows_.open();
@@ -81,14 +81,21 @@ public:
         rows_.fieldByName(QStringLiteral("PRICE")).setValue(price);
         rows_.post();
     }
+    // The services go with their object to its new date when saved.
+    void moveTo(DateTime date) {
+        from_ = date_;
+        date_ = date;
+    }
     quint8 getEvent() const override { return event_; }
+    // The object's services of the event and date (and of the date it moved from) are this list's rows
+    // from now on.
     void save(int objectId, bool) override {
         objectId_ = objectId;
         udb::execSql(
-            QStringLiteral("delete from ADD_SERVICES A where A.ID_OBJ = %1 and A.DATA = %2 and A.ID_SERVICE "
-                           "in (select ID from DIR_ADD_SERVICES where ID_EVENT = %3)")
+            QStringLiteral("delete from ADD_SERVICES A where A.ID_OBJ = %1 and A.DATA in (%2, %3) and "
+                           "A.ID_SERVICE in (select ID from DIR_ADD_SERVICES where ID_EVENT = %4)")
                 .arg(objectId)
-                .arg(lit(date_))
+                .arg(lit(date_), lit(from_))
                 .arg(event_),
             transaction_);
         for (rows_.first(); !rows_.eof(); rows_.next()) {
@@ -102,6 +109,7 @@ private:
     ServiceEvent event_;
     int objectId_;
     DateTime date_;
+    DateTime from_;
     fb::Transaction* transaction_;
     data::MemTable rows_;
 };

@@ -335,10 +335,14 @@ TEST_F(CashPropertyTest, EveryTouchedDayEqualsItsComputationFromScratch) {
                 if (ops.empty()) continue;
                 what = "moved operation";
                 Op op(ops[pick(static_cast<int>(ops.size()))], true);
-                touched.push_back(
-                    {op.getValue(Op::oOP_DATE).toDateTime(), branchOf(op.getValue(Op::oDEPOSIT_ID).toInt())});
+                const DateTime old = op.getValue(Op::oOP_DATE).toDateTime();
+                touched.push_back({old, branchOf(op.getValue(Op::oDEPOSIT_ID).toInt())});
+                // Its services move with it, as the operation dialog stores them.
+                StoredServices list(op.getValue(Op::oOP_SUM).toInt() < 0 ? astOP_INC : astOP_PAY,
+                                    op.getValue(Op::oOP_ID).toInt(), old, nullptr);
+                list.moveTo(day);
                 op.setValue(Op::oOP_DATE, day);
-                operations.updateOperation(op, nullptr);
+                operations.updateOperation(op, &list);
                 touched.push_back({day, touched.back().second});
                 break;
             }
@@ -387,9 +391,12 @@ TEST_F(CashPropertyTest, EveryTouchedDayEqualsItsComputationFromScratch) {
                 what = "moved contract";
                 const int c = open[pick(static_cast<int>(open.size()))];
                 Info info(c, nullptr);
-                touched.push_back({info.getContractValue(Info::cCONTRACT_DATE).toDateTime(), branchOf(c)});
+                const DateTime old = info.getContractValue(Info::cCONTRACT_DATE).toDateTime();
+                touched.push_back({old, branchOf(c)});
+                StoredServices list(astCONTRACT, c, old, nullptr);
+                list.moveTo(day);
                 info.setContractValue(Info::cCONTRACT_DATE, day);
-                info.save(nullptr, true, nullptr);
+                info.save(nullptr, true, &list);
                 touched.push_back({day, touched.back().second});
                 break;
             }
