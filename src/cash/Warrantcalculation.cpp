@@ -82,14 +82,16 @@ void retryWhileBusy(const std::function<bool()>& attempt, DateTime date) {
     }
 }
 
-Template loadTemplate(const QString& code, fb::Transaction* transaction) {
-    DirWarrantInfo info;
-    info.loadAutoWarrant(code, transaction);
-    return Template{.id = info.GetField(DirWarrantInfo::dID).toInt(),
-                    .type = info.GetField(DirWarrantInfo::dW_TYPE).toInt(),
-                    .account = info.GetField(DirWarrantInfo::dACCOUNT_NUMBER).toText(),
-                    .foundation = info.getFoundation(),
-                    .subject = info.getOperationSubject()};
+const Template& Templates::get(const QString& code) {
+    auto found = read_.find(code);
+    if (found != read_.end()) return found->second;
+    info_.loadAutoWarrant(code, transaction_);
+    const Template t{.id = info_.GetField(DirWarrantInfo::dID).toInt(),
+                     .type = info_.GetField(DirWarrantInfo::dW_TYPE).toInt(),
+                     .account = info_.GetField(DirWarrantInfo::dACCOUNT_NUMBER).toText(),
+                     .foundation = info_.getFoundation(),
+                     .subject = info_.getOperationSubject()};
+    return read_.emplace(code, t).first->second;
 }
 
 void storeOrder(WarrantInfo& order, int branchId, fb::Transaction* transaction) {

@@ -44,6 +44,7 @@ struct Movement {
     int branch;
     int pledgeType;
     fb::Transaction* transaction;
+    cashcalc::Templates& templates;
 
     // The register of the day, type and pledge type; made when there is none. Another workstation's
     // register of the same key not committed yet is waited for, never doubled.
@@ -111,7 +112,7 @@ private:
 };
 
 void issueStep(const Movement& m, int reg) {
-    const cashcalc::Template t = cashcalc::loadTemplate(QStringLiteral("EXPENSE_DEPOSIT"), m.transaction);
+    const cashcalc::Template& t = m.templates.get(QStringLiteral("EXPENSE_DEPOSIT"));
     WarrantInfo order;
     m.prepare(order, t, reg, m.operation != nullptr);
     // A credit increase's OP_SUM is negative.
@@ -128,7 +129,7 @@ void issueStep(const Movement& m, int reg) {
 
 void repaymentStep(const Movement& m, int reg) {
     const TPenaltyOperationInfo& op = *m.operation;
-    const cashcalc::Template main = cashcalc::loadTemplate(QStringLiteral("RECEIPT_DEPOSIT"), m.transaction);
+    const cashcalc::Template& main = m.templates.get(QStringLiteral("RECEIPT_DEPOSIT"));
     WarrantInfo order;
     m.prepare(order, main, reg, true);
     const qint64 total = opValue(op, Op::oOP_SUM) + opValue(op, Op::oOP_STORAGE_SUM) +
@@ -155,7 +156,7 @@ void repaymentStep(const Movement& m, int reg) {
         const qint64 value = opValue(op, share.column);
         order.SetField(share.warrantColumn, value == 0 ? Variant::null() : Variant(value));
         if (value <= 0) continue;
-        const cashcalc::Template t = cashcalc::loadTemplate(QString::fromLatin1(share.code), m.transaction);
+        const cashcalc::Template& t = m.templates.get(QString::fromLatin1(share.code));
         if (!foundation.isEmpty()) foundation += QStringLiteral("; ");
         foundation += t.foundation + u' ' + units(value) + utl::Valuta::getValutaName();
         account = t.account;
@@ -179,7 +180,7 @@ void saleStep(const Movement& m, int reg, const QString& text) {
             "and PC.CONTRACT_ID = ") +
             QString::number(m.contract.getContractValue(TPenaltyContractInfo::cCONTRACT_ID).toInt()),
         m.date, m.transaction);
-    const cashcalc::Template t = cashcalc::loadTemplate(QStringLiteral("RECEIPT_SALE"), m.transaction);
+    const cashcalc::Template& t = m.templates.get(QStringLiteral("RECEIPT_SALE"));
     WarrantInfo order;
     m.prepare(order, t, reg, false);
     // Set after the lookup: a changed sale sum reaches the stored order too.
@@ -198,9 +199,8 @@ void saleStep(const Movement& m, int reg, const QString& text) {
 // no register number.
 void serviceOrder(const Movement& m, int type, data::Dataset& list, int event) {
     const qint64 amount = std::llabs(static_cast<qint64>(udb::sumField(list, QStringLiteral("PRICE"))));
-    const cashcalc::Template t = cashcalc::loadTemplate(
-        type == kReceipt ? QStringLiteral("RECEIPT_SERVICE") : QStringLiteral("EXPENSE_SERVICE"),
-        m.transaction);
+    const cashcalc::Template& t = m.templates.get(type == kReceipt ? QStringLiteral("RECEIPT_SERVICE")
+                                                                   : QStringLiteral("EXPENSE_SERVICE"));
     WarrantInfo order;
     m.prepare(order, t, -1, m.operation != nullptr, event);
     if (order.GetField(WarrantInfo::wID).toInt() == -1 && amount == 0) return;
@@ -259,9 +259,10 @@ void WarrantCalculationDetail::recalc(DateTime date, TPenaltyContractInfo& contr
                                       const QString& text) {
     const Variant filial = contract.getContractValue(TPenaltyContractInfo::cFILIAL_ID);
     ufb::ChangeTransaction work(getTransaction(), database());
+    cashcalc::Templates templates(work.get());
     const Movement m{
-        date,      contract, operation, filial.isEmpty() ? 0 : filial.toInt(), contract.getIdDepositeType(),
-        work.get()};
+        date,       contract, operation, filial.isEmpty() ? 0 : filial.toInt(), contract.getIdDepositeType(),
+        work.get(), templates};
     if (code == QLatin1String("EXPENSE_DEPOSIT")) {
         issueStep(m, m.getRegister(kExpense));
         if (services) calcServices(m, *services);

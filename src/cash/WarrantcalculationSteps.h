@@ -4,6 +4,9 @@
 
 #include <QString>
 #include <functional>
+#include <map>
+
+#include "PenaltyWarrantTemplates.h"
 
 #include "platform/core/DateTime.h"
 
@@ -36,7 +39,17 @@ struct Template {
     QString foundation;
     QString subject;
 };
-Template loadTemplate(const QString& code, fb::Transaction* transaction);
+// The automatic templates of one regeneration, each read once.
+class Templates {
+public:
+    explicit Templates(fb::Transaction* transaction) : transaction_(transaction) {}
+    const Template& get(const QString& code);
+
+private:
+    fb::Transaction* transaction_;
+    DirWarrantInfo info_;  // holds the texts of every template
+    std::map<QString, Template> read_;
+};
 
 // Stores a regenerated order: a new one with an amount takes the next number of the branch's counter
 // (receipt or expense by W_TYPE) at that moment, and only then, so two workstations never store one

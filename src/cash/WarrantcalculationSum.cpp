@@ -220,6 +220,7 @@ void WarrantCalculationSum::recalc(DateTime date, TPenaltyContractInfo& contract
 
 void WarrantCalculationSum::regenerate(DateTime date, int branch, ServicesList* services,
                                        fb::Transaction* transaction) {
+    cashcalc::Templates templates(transaction);
     int marker = -1;
     cashcalc::retryWhileBusy(
         [&] {
@@ -242,7 +243,7 @@ void WarrantCalculationSum::regenerate(DateTime date, int branch, ServicesList* 
         qint64 amount = selectSum(c.amount, date, transaction);
         if (!c.payouts.isEmpty()) amount = selectSum(c.payouts, date, transaction) - amount;
         const QString numbers = contractNumbers(c.numbers, date, transaction, QStringLiteral("; "));
-        const cashcalc::Template t = cashcalc::loadTemplate(QString::fromLatin1(c.code), transaction);
+        const cashcalc::Template& t = templates.get(QString::fromLatin1(c.code));
         const QString subject = t.subject + u' ' + numbers;
         QString addition = subject;
         if (!c.closed.isEmpty()) {
@@ -281,9 +282,8 @@ void WarrantCalculationSum::regenerate(DateTime date, int branch, ServicesList* 
                 q->open();
                 names = udb::joinFieldValues(*q.get(), QStringLiteral("NAME"), QStringLiteral("; "));
             }
-            const cashcalc::Template t = cashcalc::loadTemplate(
-                receipts ? QStringLiteral("RECEIPT_SERVICE") : QStringLiteral("EXPENSE_SERVICE"),
-                transaction);
+            const cashcalc::Template& t = templates.get(receipts ? QStringLiteral("RECEIPT_SERVICE")
+                                                                 : QStringLiteral("EXPENSE_SERVICE"));
             const QString subject = t.subject + u' ' + numbers;
             WarrantInfo order;
             storeDayOrder(order, t, date, branch, marker, amount, subject,
