@@ -35,6 +35,17 @@ QString contractNumbers(const QString& sql, DateTime date, fb::Transaction* tran
     return udb::joinFieldValues(*q.get(), QStringLiteral("C_NUM"), separator);
 }
 
+// A new day marker on the transaction; its id.
+int insertMarker(DateTime date, int branch, fb::Transaction* transaction) {
+    const int id = udb::genId(QStringLiteral("GEN_REGISTERS_ID"));
+    fb::Statement st(transaction);
+    st.setSql(QStringLiteral(" INSERT INTO REGISTERS (ID, ID_FILIAL, R_TYPE, R_NUMBER, R_DATE) VALUES (") +
+              num(id) + QStringLiteral(", ") + num(branch) + QStringLiteral(", 0, -1, :DATE_FOR)"));
+    st.setParam(QStringLiteral("DATE_FOR"), date);
+    st.execute();
+    return id;
+}
+
 // The day marker's id: found, or made in a transaction of its own that commits at once, so the day
 // keeps its method whatever becomes of the caller's work. A marker another workstation is making at
 // the same moment is met by the unique index; the caller waits and looks again.
@@ -53,13 +64,7 @@ int dayMarker(DateTime date, int branch, fb::Database* database) {
             if (!q->eof()) id = q->fieldByName(QStringLiteral("ID")).asInteger();
         }
         if (id == -1) {
-            id = udb::genId(QStringLiteral("GEN_REGISTERS_ID"));
-            fb::Statement st(own.get());
-            st.setSql(
-                QStringLiteral(" INSERT INTO REGISTERS (ID, ID_FILIAL, R_TYPE, R_NUMBER, R_DATE) VALUES (") +
-                num(id) + QStringLiteral(", ") + num(branch) + QStringLiteral(", 0, -1, :DATE_FOR)"));
-            st.setParam(QStringLiteral("DATE_FOR"), date);
-            st.execute();
+            id = insertMarker(date, branch, own.get());
         }
         own->commit();
         return id;
@@ -228,13 +233,7 @@ void WarrantCalculationSum::regenerate(DateTime date, int branch, ServicesList* 
             if (lockMarker(marker, transaction)) return true;
             // Committed yet gone here: this transaction emptied the day before (a deletion regenerates
             // a day once per services list). Its new marker lives and dies with this transaction.
-            marker = udb::genId(QStringLiteral("GEN_REGISTERS_ID"));
-            fb::Statement st(transaction);
-            st.setSql(
-                QStringLiteral(" INSERT INTO REGISTERS (ID, ID_FILIAL, R_TYPE, R_NUMBER, R_DATE) VALUES (") +
-                num(marker) + QStringLiteral(", ") + num(branch) + QStringLiteral(", 0, -1, :DATE_FOR)"));
-            st.setParam(QStringLiteral("DATE_FOR"), date);
-            st.execute();
+            marker = insertMarker(date, branch, transaction);
             return true;
         },
         date);
