@@ -54,6 +54,10 @@ create table REGISTERS (
 
 create index IDX_REGISTERS_DAY on REGISTERS (R_DATE, ID_FILIAL);
 create index IDX_REGISTERS_NATIVE on REGISTERS (ID_NATIVE);
+-- One day marker per day and branch, one register per day, branch, type and pledge type: two
+-- workstations regenerating one day meet here instead of each storing a row of its own.
+create unique index UNQ_REGISTERS_DAY on REGISTERS computed by (
+  iif(R_TYPE in (0, 1, 2), ID_FILIAL || '/' || R_DATE || '/' || R_TYPE || '/' || coalesce(R_SUBJ_TYPE, ''), null));
 
 -- Cash orders; W_TYPE 0 receipt, 1 expense. A new order arrives with ID NULL. ID_OPERATION,
 -- ID_CONTRACT and ID_REGISTER carry no keys: the branch import stores the branch's ids there and

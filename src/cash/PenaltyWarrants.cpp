@@ -102,7 +102,8 @@ bool WarrantInfo::loadById(int id, fb::Transaction* transaction) {
 }
 
 void WarrantInfo::loadOrInit(const core::DateTime& date, int templateId, const TPenaltyContractInfo& contract,
-                             const TPenaltyOperationInfo* operation, fb::Transaction* transaction) {
+                             const TPenaltyOperationInfo* operation, fb::Transaction* transaction,
+                             std::optional<int> serviceEvent) {
     clearKey();
     SetKey(QStringLiteral("W_DATE"), date);
     SetKey(QStringLiteral("ID_DIR_WARRANTES"), templateId);
@@ -115,6 +116,7 @@ void WarrantInfo::loadOrInit(const core::DateTime& date, int templateId, const T
     } else {
         SetKey(QStringLiteral("ID_OPERATION"), ufb::nullMarker);
     }
+    if (serviceEvent) SetKey(QStringLiteral("ID_SERVICE_EVENT"), *serviceEvent);
     if (Select(transaction) == 0) {
         Field(QStringLiteral("ID")) = -1;
         Field(QStringLiteral("W_DATE")) = date;
@@ -123,11 +125,12 @@ void WarrantInfo::loadOrInit(const core::DateTime& date, int templateId, const T
 }
 
 void WarrantInfo::loadOrInitForDay(const core::DateTime& date, int templateId, int branchId,
-                                   fb::Transaction* transaction) {
+                                   fb::Transaction* transaction, std::optional<int> serviceEvent) {
     clearKey();
     SetKey(QStringLiteral("W_DATE"), date);
     SetKey(QStringLiteral("ID_DIR_WARRANTES"), templateId);
     SetKey(QStringLiteral("ID_FILIAL"), branchId);
+    if (serviceEvent) SetKey(QStringLiteral("ID_SERVICE_EVENT"), *serviceEvent);
     if (Select(transaction) == 0) {
         Field(QStringLiteral("ID")) = -1;
         Field(QStringLiteral("W_DATE")) = date;
@@ -161,10 +164,14 @@ bool WarrantInfo::loadByContract(int contractId, const QString& code, fb::Transa
 }
 
 bool WarrantInfo::saveOrDrop(const QString& number, fb::Transaction* transaction) {
+    return saveOrDrop([&number] { return number; }, transaction);
+}
+
+bool WarrantInfo::saveOrDrop(const std::function<QString()>& number, fb::Transaction* transaction) {
     const bool zero = isZero(TDBRecord::GetField(QStringLiteral("W_SUM"), false));
     if (isNew()) {
         if (zero) return false;
-        TDBRecord::SetField(QStringLiteral("NUMBER"), number);
+        TDBRecord::SetField(QStringLiteral("NUMBER"), number());
         TDBRecord::SetField(QStringLiteral("ID"), Variant::null());
         Insert(transaction);
         return true;

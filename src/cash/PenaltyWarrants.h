@@ -5,6 +5,8 @@
 // commits at once.
 
 #include <QString>
+#include <functional>
+#include <optional>
 
 #include "kv_DBRecord.h"
 #include "platform/core/DateTime.h"
@@ -66,11 +68,13 @@ public:
     // The contract's order of the day and template: of the operation when one is given, else the one
     // without operation. When none is found the record becomes a new order of that day, template,
     // branch, contract and operation.
+    // A service order is told apart by its services event as well.
     void loadOrInit(const core::DateTime& date, int templateId, const TPenaltyContractInfo& contract,
-                    const TPenaltyOperationInfo* operation, fb::Transaction* transaction);
+                    const TPenaltyOperationInfo* operation, fb::Transaction* transaction,
+                    std::optional<int> serviceEvent = std::nullopt);
     // The branch's order of the day and template (the summary method's daily orders).
     void loadOrInitForDay(const core::DateTime& date, int templateId, int branchId,
-                          fb::Transaction* transaction);
+                          fb::Transaction* transaction, std::optional<int> serviceEvent = std::nullopt);
     // The operation's order of the automatic template with the code; raises when no template has it.
     bool loadByOperation(int operationId, const QString& code, fb::Transaction* transaction);
     // The contract's order of the automatic template without operation; raises as above.
@@ -80,6 +84,8 @@ public:
     // number was used); a new one of amount 0 is neither stored nor numbered; a stored one is
     // updated, or deleted when its amount fell to 0, keeping its number.
     bool saveOrDrop(const QString& number, fb::Transaction* transaction);
+    // The same, the number asked for only when the order is inserted.
+    bool saveOrDrop(const std::function<QString()>& number, fb::Transaction* transaction);
     // The order dialog's store: a new order is inserted, a stored one updated.
     void save(fb::Transaction* transaction);
     // Deletes the order; without a transaction in one of its own, committed, or rolled back on failure.

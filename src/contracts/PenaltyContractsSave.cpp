@@ -195,10 +195,12 @@ void TPenaltyContractInfo::remove() {
         setDepositValue(dDEPOSIT_SUM, 0);
         for (const DateTime day : days) {
             std::unique_ptr<WarrantCalculation> calc = createWarrantCalculation(day, *this, t);
+            // The closing services go too: their orders must leave the day with the contract.
             std::unique_ptr<ServicesList> lists[] = {servicesFactory().create(astCONTRACT, id, day, t),
                                                      servicesFactory().create(astOP_PAY, id, day, t),
                                                      servicesFactory().create(astOP_INC, id, day, t),
-                                                     servicesFactory().create(astSALEDOWN, id, day, t)};
+                                                     servicesFactory().create(astSALEDOWN, id, day, t),
+                                                     servicesFactory().create(astCLOSE, id, day, t)};
             if (!calc) continue;
             for (auto& list : lists) {
                 calc->recalc(day, *this, QStringLiteral("DELETE_CONTRACT"), nullptr, list.get(), QString());

@@ -22,37 +22,7 @@ using Op = TPenaltyOperationInfo;
 namespace {
 
 using kvtr::tr;
-
-// The transaction of one stored change: the caller's, left alone, or one of its own that commits when
-// asked and otherwise rolls back when released.
-class ChangeTransaction {
-public:
-    ChangeTransaction(fb::Transaction* given, fb::Database* database) : transaction_(given) {
-        if (transaction_) return;
-        own_ = udb::createTransaction(database);
-        own_->start();
-        transaction_ = own_.get();
-    }
-    ~ChangeTransaction() {
-        if (!own_ || !own_->inTransaction()) return;
-        try {
-            own_->rollback();
-        } catch (...) {
-            // The failure that brought us here is the one the caller must see.
-        }
-    }
-    ChangeTransaction(const ChangeTransaction&) = delete;
-    ChangeTransaction& operator=(const ChangeTransaction&) = delete;
-
-    fb::Transaction* get() const { return transaction_; }
-    void commit() {
-        if (own_) own_->commit();
-    }
-
-private:
-    std::unique_ptr<fb::Transaction> own_;
-    fb::Transaction* transaction_;
-};
+using ufb::ChangeTransaction;
 
 bool isIncrease(const Variant& opSum) {
     return opSum.toInt() < 0;

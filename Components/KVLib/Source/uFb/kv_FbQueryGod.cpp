@@ -59,12 +59,33 @@ AutoQuery::~AutoQuery() {
 }
 
 core::Variant AutoQuery::getFields(const QString& name) const {
-    if (query_->recordCount() == 0) throw core::Exception(QStringLiteral("AutoQuery::getFields() - query empty"));
+    if (query_->recordCount() == 0)
+        throw core::Exception(QStringLiteral("AutoQuery::getFields() - query empty"));
     return query_->fieldByName(name).value();
 }
 
 AutoTransaction::AutoTransaction(fb::Database* database) : transaction_(udb::createTransaction(database)) {}
 
 AutoTransaction::~AutoTransaction() = default;
+
+ChangeTransaction::ChangeTransaction(fb::Transaction* given, fb::Database* database) : transaction_(given) {
+    if (transaction_) return;
+    own_ = udb::createTransaction(database);
+    own_->start();
+    transaction_ = own_.get();
+}
+
+ChangeTransaction::~ChangeTransaction() {
+    if (!own_ || !own_->inTransaction()) return;
+    try {
+        own_->rollback();
+    } catch (...) {
+        // The failure that brought us here is the one the caller must see.
+    }
+}
+
+void ChangeTransaction::commit() {
+    if (own_) own_->commit();
+}
 
 }  // namespace ufb

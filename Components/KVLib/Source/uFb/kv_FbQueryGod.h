@@ -69,4 +69,22 @@ private:
     std::unique_ptr<fb::Transaction> transaction_;
 };
 
+// The transaction of one stored change: the caller's, left alone, or one of its own that commits when
+// asked and otherwise rolls back when released.
+class ChangeTransaction {
+public:
+    ChangeTransaction(fb::Transaction* given, fb::Database* database);
+    ~ChangeTransaction();
+    ChangeTransaction(const ChangeTransaction&) = delete;
+    ChangeTransaction& operator=(const ChangeTransaction&) = delete;
+
+    fb::Transaction* get() const { return transaction_; }
+    bool own() const { return own_ != nullptr; }
+    void commit();
+
+private:
+    std::unique_ptr<fb::Transaction> own_;
+    fb::Transaction* transaction_;
+};
+
 }  // namespace ufb

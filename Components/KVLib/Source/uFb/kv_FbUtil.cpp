@@ -46,16 +46,21 @@ QString unquoteSql(const QString& text) {
 
 QString var2DbVar(const Variant& value) {
     switch (value.type()) {
-        case VarType::Unassigned: throw core::Exception(QStringLiteral("udb::var2DbVar() - The variant is Unassigned"));
-        case VarType::Null: return QStringLiteral("NULL");
-        case VarType::Bool: return value.toBool() ? QStringLiteral("'1'") : QStringLiteral("'0'");
+        case VarType::Unassigned:
+            throw core::Exception(QStringLiteral("udb::var2DbVar() - The variant is Unassigned"));
+        case VarType::Null:
+            return QStringLiteral("NULL");
+        case VarType::Bool:
+            return value.toBool() ? QStringLiteral("'1'") : QStringLiteral("'0'");
         case VarType::Double:
         case VarType::Currency: {
             core::ScopedDecimalSeparator point(u'.');
             return u'\'' + value.toText() + u'\'';
         }
-        case VarType::DateTime: return u'\'' + core::dateTimeToStr(value.toDateTime()) + u'\'';
-        default: return u'\'' + quoteSql(value.toText()) + u'\'';
+        case VarType::DateTime:
+            return u'\'' + core::dateTimeToStr(value.toDateTime()) + u'\'';
+        default:
+            return u'\'' + quoteSql(value.toText()) + u'\'';
     }
 }
 
@@ -66,7 +71,8 @@ void execSql(const QString& sql, fb::Transaction* transaction) {
 }
 
 int genId(const QString& generator) {
-    ufb::AutoQuery q(QStringLiteral("select GEN_ID(") + generator + QStringLiteral(",1)from rdb$database"), nullptr);
+    ufb::AutoQuery q(QStringLiteral("select GEN_ID(") + generator + QStringLiteral(",1)from rdb$database"),
+                     nullptr);
     q->open();
     return q->fieldByName(QStringLiteral("GEN_ID")).asInteger();
 }
@@ -77,35 +83,38 @@ core::DateTime serverDate() {
     return q->fieldByName(QStringLiteral("curDateTime")).asDateTime();
 }
 
-Variant getField(const QString& table, const QString& field, const Variant& keyValue, const QString& keyField) {
+Variant getField(const QString& table, const QString& field, const Variant& keyValue,
+                 const QString& keyField) {
     return getField(nullptr, table, field, keyValue, keyField);
 }
 
-Variant getField(fb::Transaction* transaction, const QString& table, const QString& field, const Variant& keyValue,
-                 const QString& keyField) {
+Variant getField(fb::Transaction* transaction, const QString& table, const QString& field,
+                 const Variant& keyValue, const QString& keyField) {
     ufb::AutoQuery q(transaction);
     if (table.contains(u' ')) {
         q->setSql(table);
     } else {
         // The key text is quote-doubled: a key with an apostrophe must not break the statement.
-        q->setSql(QStringLiteral(" select ") + field + QStringLiteral(" from ") + table + QStringLiteral(" where ") +
-                  keyField + QStringLiteral("='") + quoteSql(keyValue.toText()) + u'\'');
+        q->setSql(QStringLiteral(" select ") + field + QStringLiteral(" from ") + table +
+                  QStringLiteral(" where ") + keyField + QStringLiteral("='") + quoteSql(keyValue.toText()) +
+                  u'\'');
     }
     q->open();
     if (q->isEmpty()) return Variant::null();
     return q->fieldByName(field).value();
 }
 
-Variant getFieldCache(const QString& table, const QString& field, const QString& keyValue, const QString& keyField,
-                      const QString& filter) {
+Variant getFieldCache(const QString& table, const QString& field, const QString& keyValue,
+                      const QString& keyField, const QString& filter) {
     FieldCache& cache = fieldCache();
     if (table == QStringLiteral("!")) {
         cache.clear();
         return Variant(0);
     }
-    const QString notFound = tr("kv_FbUtil.udb.getFieldCache.Exception1", u"Не найдено значение в кэшированной таблице") +
-                             QStringLiteral("\n Table: ") + table + QStringLiteral(", field name: ") + field +
-                             QStringLiteral(", Id: ") + keyValue;
+    const QString notFound =
+        tr("kv_FbUtil.udb.getFieldCache.Exception1", u"Не найдено значение в кэшированной таблице") +
+        QStringLiteral("\n Table: ") + table + QStringLiteral(", field name: ") + field +
+        QStringLiteral(", Id: ") + keyValue;
     const QString cacheKey = table + u'+' + field;
     auto lookUp = [&](const std::map<QString, Variant>& rows) {
         auto it = rows.find(keyValue);
@@ -116,7 +125,8 @@ Variant getFieldCache(const QString& table, const QString& field, const QString&
     if (field == QStringLiteral("!")) return Variant(0);
 
     ufb::AutoQuery q;
-    QString sql = QStringLiteral("select ") + keyField + QStringLiteral(", ") + field + QStringLiteral(" from ") + table;
+    QString sql = QStringLiteral("select ") + keyField + QStringLiteral(", ") + field +
+                  QStringLiteral(" from ") + table;
     if (!filter.isEmpty()) sql += QStringLiteral("\n where ") + filter;
     q->setSql(sql);
     q->close();
@@ -155,7 +165,9 @@ void refreshLocate(data::Dataset& dataset, const QString& keyField, const Varian
     dataset.locate(keyField, value);
 }
 
-void refreshLocateId(data::Dataset& dataset, int id) { refreshLocate(dataset, QStringLiteral("ID"), id); }
+void refreshLocateId(data::Dataset& dataset, int id) {
+    refreshLocate(dataset, QStringLiteral("ID"), id);
+}
 
 void refetch(fb::Query& query) {
     query.close();
@@ -194,6 +206,11 @@ QString columnToText(data::Dataset& dataset, const QString& fieldName, const QSt
     return text;
 }
 
+QString joinFieldValues(data::Dataset& dataset, const QString& fieldName, const QString& separator,
+                        std::vector<Variant>* values) {
+    return columnToText(dataset, fieldName, separator, values);
+}
+
 double sumField(data::Dataset& dataset, const QString& fieldName) {
     const int recNo = dataset.recNo();
     double sum = 0;
@@ -210,8 +227,7 @@ namespace {
 int hostColon(const QString& path) {
     if (path.startsWith(u'/') || path.startsWith(u'\\')) return -1;
     const int colon = static_cast<int>(path.indexOf(u':'));
-    if (colon == 1 && path[0].isLetter() &&
-        (path.size() == 2 || path[2] == u'\\' || path[2] == u'/')) {
+    if (colon == 1 && path[0].isLetter() && (path.size() == 2 || path[2] == u'\\' || path[2] == u'/')) {
         return -1;
     }
     return colon;
@@ -296,8 +312,9 @@ using core::Variant;
 namespace {
 
 QString locatError(const char* function, int line) {
-    return KVLibTranslator::instance().translate(QStringLiteral("kv_FbUtil.QLocatRmb.init.Exception"),
-                                                 QStringLiteral("Неизвестный тип восстановления позиции в наборе данных")) +
+    return KVLibTranslator::instance().translate(
+               QStringLiteral("kv_FbUtil.QLocatRmb.init.Exception"),
+               QStringLiteral("Неизвестный тип восстановления позиции в наборе данных")) +
            utl::placeTrailer(QString::fromLatin1(function), QStringLiteral("kv_FbUtil"), line);
 }
 
@@ -337,21 +354,31 @@ void QLocatRmb::init(quint8 mode, data::Dataset& dataset, bool disableControls, 
                 keyValue_ = dataset.fieldByName(keyField).asInteger();
             }
             break;
-        case 1: bookmark_ = dataset.bookmark(); break;
-        case 2: recNo_ = dataset.recNo(); break;
-        default: throw core::Exception(locatError("QLocatRmb::init", 903));
+        case 1:
+            bookmark_ = dataset.bookmark();
+            break;
+        case 2:
+            recNo_ = dataset.recNo();
+            break;
+        default:
+            throw core::Exception(locatError("QLocatRmb::init", 903));
     }
 }
 
 void QLocatRmb::reLocate() {
     if (!dataset_->active()) dataset_->open();
     switch (mode_) {
-        case 0: dataset_->locate(keyField_, keyValue_); break;
+        case 0:
+            dataset_->locate(keyField_, keyValue_);
+            break;
         case 1:
             if (dataset_->bookmarkValid(bookmark_)) dataset_->gotoBookmark(bookmark_);
             break;
-        case 2: dataset_->setRecNo(recNo_); break;
-        default: throw core::Exception(locatError("QLocatRmb::reLocate", 942));
+        case 2:
+            dataset_->setRecNo(recNo_);
+            break;
+        default:
+            throw core::Exception(locatError("QLocatRmb::reLocate", 942));
     }
     if (controlsDisabledHere_) dataset_->enableControls();
 }

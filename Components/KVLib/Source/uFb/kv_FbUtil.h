@@ -55,7 +55,8 @@ void checkRowCount(qint64 count, qint64 expected);
 
 // Reopens the dataset and moves to the row whose key field equals the value (the current row's value
 // when it is unassigned); a value not found leaves the first row current.
-void refreshLocate(data::Dataset& dataset, const QString& keyField, const core::Variant& keyValue = core::Variant());
+void refreshLocate(data::Dataset& dataset, const QString& keyField,
+                   const core::Variant& keyValue = core::Variant());
 void refreshLocateId(data::Dataset& dataset, int id);
 // Closes, opens and reads every row.
 void refetch(fb::Query& query);
@@ -66,6 +67,9 @@ std::set<int> columnToSet(data::Dataset& dataset, const QString& fieldName);
 // when one is given. A closed or empty dataset gives the empty text.
 QString columnToText(data::Dataset& dataset, const QString& fieldName, const QString& separator,
                      std::vector<core::Variant>* values = nullptr);
+// The same join under the name the cash orders know it by.
+QString joinFieldValues(data::Dataset& dataset, const QString& fieldName, const QString& separator,
+                        std::vector<core::Variant>* values = nullptr);
 double sumField(data::Dataset& dataset, const QString& fieldName);
 
 // Database paths: a file on this computer, or "host[/port]:path" (or an alias) on a server.
@@ -99,8 +103,8 @@ namespace ufb {
 // bookmark (mode 1) or by record number (mode 2). It may hold the dataset's controls disabled meanwhile.
 class QLocatRmb {
 public:
-    QLocatRmb(quint8 mode, data::Dataset& dataset, bool disableControls = false, const QString& keyField = QString(),
-              const core::Variant& keyValue = core::Variant());
+    QLocatRmb(quint8 mode, data::Dataset& dataset, bool disableControls = false,
+              const QString& keyField = QString(), const core::Variant& keyValue = core::Variant());
     virtual ~QLocatRmb();
     QLocatRmb(const QLocatRmb&) = delete;
     QLocatRmb& operator=(const QLocatRmb&) = delete;

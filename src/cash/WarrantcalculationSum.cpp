@@ -1,0 +1,311 @@
+// The summary method: every regeneration recomputes every money category of the day and branch from
+// the stored rows, so any regeneration of a day leaves the same orders.
+
+#include <QStringList>
+#include <set>
+
+#include "PenaltyContracts.h"
+#include "PenaltyWarrants.h"
+#include "Warrantcalculation.h"
+#include "WarrantcalculationSteps.h"
+#include "kv_FbQueryGod.h"
+#include "kv_FbUtil.h"
+#include "platform/data/Dataset.h"
+#include "platform/fb/Statement.h"
+#include "platform/fb/Transaction.h"
+#include "u_filials.h"
+
+namespace TolvLogic {
+
+using core::DateTime;
+using core::Variant;
+
+namespace {
+
+QString num(int value) {
+    return QString::number(value);
+}
+
+// The C_NUM of every row, joined.
+QString contractNumbers(const QString& sql, DateTime date, fb::Transaction* transaction,
+                        const QString& separator) {
+    ufb::AutoQuery q(sql, transaction);
+    q->setParam(QStringLiteral("DATE_FOR"), date);
+    q->open();
+    return udb::joinFieldValues(*q.get(), QStringLiteral("C_NUM"), separator);
+}
+
+// A new day marker on the transaction; its id.
+int insertMarker(DateTime date, int branch, fb::Transaction* transaction) {
+    const int id = udb::genId(QStringLiteral("GEN_REGISTERS_ID"));
+    fb::Statement st(transaction);
+    st.setSql(QStringLiteral(" INSERT INTO REGISTERS (ID, ID_FILIAL, R_TYPE, R_NUMBER, R_DATE) VALUES (") +
+              num(id) + QStringLiteral(", ") + num(branch) + QStringLiteral(", 0, -1, :DATE_FOR)"));
+    st.setParam(QStringLiteral("DATE_FOR"), date);
+    st.execute();
+    return id;
+}
+
+// The day marker's id: found, or made in a transaction of its own that commits at once, so the day
+// keeps its method whatever becomes of the caller's work. A marker another workstation is making at
+// the same moment is met by the unique index; the caller waits and looks again.
+int dayMarker(DateTime date, int branch, fb::Database* database) {
+    std::unique_ptr<fb::Transaction> own = udb::createTransaction(database);
+    own->start();
+    try {
+        int id = -1;
+        {
+            ufb::AutoQuery q(
+                QStringLiteral("SELECT id from registers where r_date = :DATE_FOR and R_TYPE  = ") +
+                    QStringLiteral("0") + QStringLiteral(" and ID_FILIAL = ") + num(branch),
+                own.get());
+            q->setParam(QStringLiteral("DATE_FOR"), date);
+            q->open();
+            if (!q->eof()) id = q->fieldByName(QStringLiteral("ID")).asInteger();
+        }
+        if (id == -1) {
+            id = insertMarker(date, branch, own.get());
+        }
+        own->commit();
+        return id;
+    } catch (...) {
+        if (own->inTransaction()) own->rollback();
+        throw;
+    }
+}
+
+// Holds the day marker's row in the caller's transaction until it ends: another workstation's summary
+// regeneration of the day waits here, and then sees this one's orders. False when the marker is gone
+// (emptied day committed meanwhile).
+bool lockMarker(int marker, fb::Transaction* transaction) {
+    fb::Statement st(transaction);
+    st.setSql(QStringLiteral("update REGISTERS set R_NUMBER = R_NUMBER where ID = ") + num(marker));
+    st.execute();
+    return st.rowsAffected() > 0;
+}
+
+struct Category {
+    const char* code;
+    QString amount;   // C_SUM
+    QString numbers;  // C_NUM
+    QString closed;   // C_NUM; empty: the order's ADDITION is its subject
+    QString payouts;  // C_SUM added to the amount; the amount statement's sum counts negative
+};
+
+std::vector<Category> categories(int branch) {
+    const QString b = num(branch);
+    const auto op = [&b](const char* share, const char* cmp) {
+        return QStringLiteral(
+                   " select sum(PO.%1) AS C_SUM from PENALTY_CONTRACTS PC,PENALTY_OPERATIONS PO where "
+                   "PO.OP_DATE=:DATE_FOR and PO.%1 %2 0 and PO.DEPOSIT_ID = PC.CONTRACT_ID  and "
+                   "PC.FILIAL_ID =")
+                   .arg(QLatin1String(share), QLatin1String(cmp)) +
+               b;
+    };
+    const auto numbers = [&b](const char* share, const char* cmp) {
+        return QStringLiteral(
+                   " select distinct PC.CONTRACT_NUM AS C_NUM from PENALTY_CONTRACTS PC, "
+                   "PENALTY_OPERATIONS PO where PO.OP_DATE=:DATE_FOR and PO.%1 %2 0 and PO.DEPOSIT_ID = "
+                   "PC.CONTRACT_ID and PC.FILIAL_ID = ")
+                   .arg(QLatin1String(share), QLatin1String(cmp)) +
+               b;
+    };
+    const auto closed = [&b](const char* share) {
+        return QStringLiteral(
+                   " select distinct PC.CONTRACT_NUM AS C_NUM from PENALTY_CONTRACTS PC, "
+                   "PENALTY_OPERATIONS PO where PO.OP_DATE=:DATE_FOR and PO.%1 > 0 and "
+                   "PC.CONTRACT_CLOSE=:DATE_FOR and PO.DEPOSIT_ID = PC.CONTRACT_ID and PC.FILIAL_ID = ")
+                   .arg(QLatin1String(share)) +
+               b + QStringLiteral(" and PC.CONTRACT_STATE = ") + QStringLiteral("1");
+    };
+    const QString sales = QStringLiteral(
+                              " from SALES S, PENALTY_CONTRACTS PC where PC.CONTRACT_CLOSE=:DATE_FOR and "
+                              "S.IS_CREATE_WARRANT = 1 and S.CONTRACT_ID = PC.CONTRACT_ID and "
+                              "PC.FILIAL_ID = ") +
+                          b;
+    return {
+        {"RECEIPT_DEPOSIT", op("OP_SUM", ">"), numbers("OP_SUM", ">"), {}, {}},
+        {"RECEIPT_PERCENT", op("OP_PERC_SUM", ">"), numbers("OP_PERC_SUM", ">"), closed("OP_PERC_SUM"), {}},
+        {"RECEIPT_STORAGE",
+         op("OP_STORAGE_SUM", ">"),
+         numbers("OP_STORAGE_SUM", ">"),
+         closed("OP_STORAGE_SUM"),
+         {}},
+        {"RECEIPT_PENALTY",
+         op("OP_PENALTY_SUM", ">"),
+         numbers("OP_PENALTY_SUM", ">"),
+         closed("OP_PENALTY_SUM"),
+         {}},
+        {"RECEIPT_SALE",
+         QStringLiteral(" select sum(S.SALE_SUM) AS C_SUM") + sales,
+         QStringLiteral(" select distinct PC.CONTRACT_NUM AS C_NUM") + sales,
+         {},
+         {}},
+        {"EXPENSE_DEPOSIT",
+         op("OP_SUM", "<"),
+         numbers("OP_SUM", "<") +
+             QStringLiteral(" union select distinct PC.CONTRACT_NUM AS C_NUM from PENALTY_CONTRACTS PC where "
+                            "PC.CONTRACT_DATE=:DATE_FOR and PC.FILIAL_ID = ") +
+             b,
+         {},
+         QStringLiteral(
+             " select sum(PD.DEPOSIT_SUM) AS C_SUM from PENALTY_DEPOSITS PD, PENALTY_CONTRACTS PC where "
+             "PC.CONTRACT_DATE=:DATE_FOR and PC.CONTRACT_ID = PD.CONTRACT_ID and PC.FILIAL_ID =") +
+             b},
+    };
+}
+
+// The services rows of the day, event and sign that belong to the branch. Whether ID_OBJ is a contract
+// or an operation is told by the row's own event (0 and 3 contracts, 1, 2 and 4 operations): the two
+// kinds of ids coincide. Subqueries instead of lists of ids, so that a busy day meets no limit.
+QString serviceRows(int branch, int event, bool receipts) {
+    const QString owner =
+        (event == astCONTRACT || event == astSALEDOWN)
+            ? QStringLiteral(
+                  "exists (select 1 from PENALTY_CONTRACTS PC where PC.CONTRACT_ID = A.ID_OBJ and "
+                  "PC.FILIAL_ID = %1)")
+            : QStringLiteral(
+                  "exists (select 1 from PENALTY_OPERATIONS PO join PENALTY_CONTRACTS PC on "
+                  "PC.CONTRACT_ID = PO.DEPOSIT_ID where PO.OP_ID = A.ID_OBJ and PC.FILIAL_ID = %1)");
+    return QStringLiteral(
+               " from ADD_SERVICES A join DIR_ADD_SERVICES DAS on DAS.ID = A.ID_SERVICE where "
+               "A.DATA = :DATE_FOR and A.PRICE %1 0 and DAS.ID_EVENT = %2 and ")
+               .arg(receipts ? QStringLiteral(">") : QStringLiteral("<"))
+               .arg(event) +
+           owner.arg(branch);
+}
+
+// The services events whose orders the day must be regenerated for: the list's, those with services
+// that day and those that have an order that day.
+std::set<int> serviceEvents(DateTime date, int branch, ServicesList* services, fb::Transaction* transaction) {
+    std::set<int> events;
+    if (services) events.insert(services->getEvent());
+    ufb::AutoQuery q(
+        QStringLiteral("select DAS.ID_EVENT as E from ADD_SERVICES A join DIR_ADD_SERVICES DAS on "
+                       "DAS.ID = A.ID_SERVICE where A.DATA = :DATE_FOR union select "
+                       "W.ID_SERVICE_EVENT from WARRANTES W where W.W_DATE = :DATE_FOR and "
+                       "W.ID_FILIAL = ") +
+            num(branch) +
+            QStringLiteral(" and W.ID_SERVICE_EVENT is not null and W.ID_DIR_WARRANTES is not null"),
+        transaction);
+    q->setParam(QStringLiteral("DATE_FOR"), date);
+    q->open();
+    for (; !q->eof(); q->next()) events.insert(q->fieldByName(QStringLiteral("E")).asInteger());
+    return events;
+}
+
+void storeDayOrder(WarrantInfo& order, const cashcalc::Template& t, DateTime date, int branch, int marker,
+                   qint64 amount, const QString& subject, const QString& foundation, const QString& addition,
+                   fb::Transaction* transaction, std::optional<int> serviceEvent = std::nullopt) {
+    order.loadOrInitForDay(date, t.id, branch, transaction, serviceEvent);
+    order.SetField(WarrantInfo::wW_TYPE, t.type);
+    order.SetField(WarrantInfo::wACCOUNT_NUMBER, t.account);
+    order.SetField(WarrantInfo::wW_SUM, amount);
+    order.SetField(WarrantInfo::wOPERATION_SUBJECT, subject);
+    order.SetField(WarrantInfo::wFOUNDATION, foundation);
+    order.SetField(WarrantInfo::wADDITION, addition);
+    order.SetField(WarrantInfo::wIDENTIFICATION_DATA, QString());
+    order.SetField(WarrantInfo::wID_FILIAL, branch);
+    order.SetField(WarrantInfo::wID_REGISTER, marker);
+}
+
+}  // namespace
+
+WarrantCalculationSum::~WarrantCalculationSum() = default;
+
+void WarrantCalculationSum::recalc(DateTime date, TPenaltyContractInfo& contract, const QString&,
+                                   TPenaltyOperationInfo*, ServicesList* services, const QString&) {
+    const Variant filial = contract.getContractValue(TPenaltyContractInfo::cFILIAL_ID);
+    const int branch = filial.isEmpty() ? 0 : filial.toInt();
+    ufb::ChangeTransaction work(getTransaction(), database());
+    if (FilialsDir::scIsFilialImported(branch, work.get())) return;
+    regenerate(date, branch, services, work.get());
+    work.commit();
+}
+
+void WarrantCalculationSum::regenerate(DateTime date, int branch, ServicesList* services,
+                                       fb::Transaction* transaction) {
+    cashcalc::Templates templates(transaction);
+    int marker = -1;
+    cashcalc::retryWhileBusy(
+        [&] {
+            marker = dayMarker(date, branch, transaction->defaultDatabase());
+            if (lockMarker(marker, transaction)) return true;
+            // Committed yet gone here: this transaction emptied the day before (a deletion regenerates
+            // a day once per services list). Its new marker lives and dies with this transaction.
+            marker = insertMarker(date, branch, transaction);
+            return true;
+        },
+        date);
+
+    for (const Category& c : categories(branch)) {
+        qint64 amount = selectSum(c.amount, date, transaction);
+        if (!c.payouts.isEmpty()) amount = selectSum(c.payouts, date, transaction) - amount;
+        const QString numbers = contractNumbers(c.numbers, date, transaction, QStringLiteral("; "));
+        const cashcalc::Template& t = templates.get(QString::fromLatin1(c.code));
+        const QString subject = t.subject + u' ' + numbers;
+        QString addition = subject;
+        if (!c.closed.isEmpty()) {
+            const QString closed = contractNumbers(c.closed, date, transaction, QStringLiteral("; "));
+            addition = closed.isEmpty() ? QString() : t.subject + u' ' + closed;
+        }
+        WarrantInfo order;
+        storeDayOrder(order, t, date, branch, marker, amount, subject, t.foundation, addition, transaction);
+        cashcalc::storeOrder(order, branch, transaction);
+    }
+
+    for (const int event : serviceEvents(date, branch, services, transaction)) {
+        if (event < astCONTRACT || event > astCLOSE) continue;
+        for (const bool receipts : {true, false}) {
+            const QString rows = serviceRows(branch, event, receipts);
+            qint64 amount =
+                selectSum(QStringLiteral("select sum(A.PRICE) as C_SUM") + rows, date, transaction);
+            if (!receipts) amount = -amount;
+            QString numbers;
+            QString names;
+            if (amount != 0) {
+                const QString owners =
+                    (event == astCONTRACT || event == astSALEDOWN)
+                        ? QStringLiteral("select A.ID_OBJ") + rows
+                        : QStringLiteral(
+                              "select PO.DEPOSIT_ID from PENALTY_OPERATIONS PO where PO.OP_ID in (select "
+                              "A.ID_OBJ") +
+                              rows + u')';
+                numbers = contractNumbers(QStringLiteral(" select distinct PC.CONTRACT_NUM AS C_NUM from "
+                                                         "PENALTY_CONTRACTS PC where PC.FILIAL_ID = ") +
+                                              num(branch) + QStringLiteral(" and PC.CONTRACT_ID in (") +
+                                              owners + u')',
+                                          date, transaction, QStringLiteral(","));
+                ufb::AutoQuery q(QStringLiteral("select distinct A.NAME as NAME") + rows, transaction);
+                q->setParam(QStringLiteral("DATE_FOR"), date);
+                q->open();
+                names = udb::joinFieldValues(*q.get(), QStringLiteral("NAME"), QStringLiteral("; "));
+            }
+            const cashcalc::Template& t = templates.get(receipts ? QStringLiteral("RECEIPT_SERVICE")
+                                                                 : QStringLiteral("EXPENSE_SERVICE"));
+            const QString subject = t.subject + u' ' + numbers;
+            WarrantInfo order;
+            storeDayOrder(order, t, date, branch, marker, amount, subject,
+                          t.foundation + QStringLiteral(": ") + names.toLower(), subject, transaction, event);
+            order.SetField(WarrantInfo::wID_SERVICE_EVENT, event);
+            cashcalc::storeOrder(order, branch, transaction);
+        }
+    }
+
+    // A day left without any order follows the setting again.
+    {
+        ufb::AutoQuery q(
+            QStringLiteral("SELECT first 1 id from warrantes where W_DATE = :DATE_FOR and ID_FILIAL = ") +
+                num(branch),
+            transaction);
+        q->setParam(QStringLiteral("DATE_FOR"), date);
+        q->open();
+        if (!q->eof()) return;
+    }
+    fb::Statement st(transaction);
+    st.setSql(QStringLiteral("delete from registers where R_DATE = :DATE_FOR and ID_FILIAL =") + num(branch));
+    st.setParam(QStringLiteral("DATE_FOR"), date);
+    st.execute();
+}
+
+}  // namespace TolvLogic
