@@ -4,6 +4,7 @@
 #include <QApplication>
 
 #include "Book.h"
+#include "Warrantcalculation.h"
 #include "WinMain.h"
 #include "kv_progressBar.h"
 #include "platform/fb/LockFolder.h"
@@ -19,7 +20,9 @@ int main(int argc, char** argv) {
     ui::installQtDialogs();
     TFrmProgressBar::install();
     ufb::TBookForm::installPicker();
-    // The lower layers' hooks: services priced by formula for every contract event.
+    // The lower layers' hooks: the automatic cash orders of every change of money, and services priced
+    // by formula for every contract event.
+    TolvLogic::installWarrantCalculation();
     TolvLogic::installServicesFactory();
 
     return TolvMain::WinMain();

@@ -120,6 +120,12 @@ public:
                                          fb::Transaction* transaction) override {
         return std::make_unique<StoredServices>(event, objectId, date, transaction);
     }
+    int articleNum(int serviceId) override {
+        return scalar(QStringLiteral("select ARTICLE_NUM as V from DIR_ADD_SERVICES where ID = %1")
+                          .arg(serviceId),
+                      nullptr)
+            .toInt();
+    }
 };
 
 // One automatic template's texts (both languages) and account.
