@@ -16,45 +16,9 @@ using Info = TolvLogic::TPenaltyContractInfo;
 
 namespace {
 
-DateTime d24(int d, int m) {
-    return DateTime::encode(2024, m, d);
-}
-
 class WarrantCalculationTest : public CalcSuite {
 protected:
-    // The summary example: C1..C4 and, on D, O1 (C1), O2 (C3, which closes) and C4's increase.
-    struct SummaryDay {
-        int branch, client, c1, c2, c3, c4, o1, o2, increase;
-    };
     const DateTime D = d24(15, 3);
-
-    SummaryDay summaryDay(int number) {
-        setMethod(1);
-        SummaryDay s{};
-        s.branch = newBranch(number, QStringLiteral("Сумарна"), false);
-        setCounters(s.branch, 10, 5);
-        s.client = newClient(QStringLiteral("Клієнт"));
-        const auto contract = [&](DateTime date, const char* num, int sum) {
-            return newContract(Contract{.clientId = s.client,
-                                        .date = date,
-                                        .number = QString::fromLatin1(num),
-                                        .filialId = s.branch,
-                                        .depositSum = sum});
-        };
-        s.c1 = contract(d24(1, 3), "1.24.7", 100000);
-        s.c2 = contract(D, "1.24.8", 50000);
-        s.c3 = contract(d24(1, 2), "1.24.9", 30000);
-        s.c4 = contract(d24(1, 1), "1.24.5", 40000);
-        udb::execSql(
-            QStringLiteral("update PENALTY_CONTRACTS set CONTRACT_STATE = 1, CONTRACT_CLOSE = %1 where "
-                           "CONTRACT_ID = %2")
-                .arg(lit(D))
-                .arg(s.c3));
-        s.o1 = newPayment(s.c1, D, 20000, 300, 1500);
-        s.o2 = newPayment(s.c3, D, 30000, 0, 900, 250);
-        s.increase = newPayment(s.c4, D, -10000);
-        return s;
-    }
 
     static std::vector<QString> firstRegeneration() {
         return {
