@@ -13,6 +13,7 @@
 #include "kv_FbDbIni.h"
 #include "kv_Money100.h"
 #include "kv_StrUtl.h"
+#include "platform/core/Formats.h"
 #include "u_AddServices.h"
 #include "u_Exchange.h"
 #include "u_PercCalc.h"
@@ -162,8 +163,11 @@ void ReportParamClient::fill(int contractId) {
         passportDate = client.GetField(TClientInfo::fCLIENT_PASSPORT_DATE);
     }
     for (int i = 0; i < 8; ++i) addParam(QLatin1String(names[i]), value(i));
-    addParam(QStringLiteral("PASSPORT_DATE"),
-             passportDate.isEmpty() ? QString() : dateText(passportDate.toDateTime()));
+    // The column is a text: a date in it prints as dd.mm.yyyy, anything else as it was typed.
+    QString passport = passportDate.isEmpty() ? QString() : passportDate.toText().trimmed();
+    DateTime parsed;
+    if (!passport.isEmpty() && core::tryStrToDateTime(passport, parsed)) passport = dateText(parsed);
+    addParam(QStringLiteral("PASSPORT_DATE"), passport);
 }
 
 // ---- PROLONG --------------------------------------------------------------------------------------
@@ -245,7 +249,8 @@ void ReportParamContract::fill(int contractId) {
 
     ContractSubjects* subjects = contract.getSubjects();
     addParam(QStringLiteral("ITEMS_COUNT"), subjects->getItemsCount());
-    addParam(QStringLiteral("DEPOSIT_NAME"), TDepositTypes::scGetName(contract.getIdDepositeType()));
+    const int depositType = contract.getIdDepositeType();
+    addParam(QStringLiteral("DEPOSIT_NAME"), depositType ? TDepositTypes::scGetName(depositType) : QString());
     addMoneyParam(QStringLiteral("SUBJECT_PRICE"), depositInt(TPenaltyContractInfo::dSUBJECT_PRICE) / 100.0);
     addMoneyParam(QStringLiteral("DEPOSIT_SUM"), d);
     addMoneyParam(QStringLiteral("DEPOSIT_PERC"), p);
