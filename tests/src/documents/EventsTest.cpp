@@ -1,0 +1,177 @@
+// The program's document events over a real database and the shipped document folder: codes, names,
+// the order of their arguments, and a sample template printed and read back by a word processor.
+
+#include <QDir>
+#include <QDirIterator>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "kv_Translator.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/os/Program.h"
+#include "platform/os/Shell.h"
+#include "tests/src/documents/DocumentsFixture.h"
+#include "u_TolvReportSystem.h"
+
+using namespace doctest;
+
+namespace {
+
+// The shipped folder copied beside a program of the test's own.
+class Events : public Groups {
+protected:
+    void SetUp() override {
+        Groups::SetUp();
+        ASSERT_TRUE(dir_.isValid());
+        const QString source =
+            tolvtest::TestDatabase::sourceDir() + QStringLiteral("/resources/reportSystem");
+        QDirIterator it(source, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString from = it.next();
+            const QString to =
+                dir_.filePath(QStringLiteral("reportSystem/")) + QDir(source).relativeFilePath(from);
+            QDir().mkpath(QFileInfo(to).path());
+            QFile::copy(from, to);
+        }
+        os::setProgramFile(dir_.filePath(QStringLiteral("Tolvanix")));
+        ReportSys::ReportSystem::releaseInstance();
+        oldOpener_ = os::setOpenHandler([this](const QString& path) {
+            opened_ << path;
+            return true;
+        });
+    }
+    void TearDown() override {
+        ReportSys::ReportSystem::releaseInstance();
+        os::setOpenHandler(oldOpener_);
+        os::setProgramFile(QString());
+        for (const auto& [key, text] : TolvReports::tolvReportSystemTexts(1))
+            KVLibTranslator::instance().set(key, text);
+        Groups::TearDown();
+    }
+    static ReportSys::ReportSystem& sys() { return ReportSys::ReportSystem::instance(); }
+    template <class E>
+    static E* event(const char* code) {
+        return dynamic_cast<E*>(sys().getEventByCode(QLatin1String(code)));
+    }
+    static QString value(ReportSys::ReportEvnt* e, const char* name) {
+        return e->getParams().getValue(QLatin1String(name));
+    }
+
+    QTemporaryDir dir_;
+    ui::ScriptedDialogs boxes_;
+    ui::ScopedDialogs scopedBoxes_{&boxes_};
+    QStringList opened_;
+    os::OpenHandler oldOpener_;
+};
+
+TEST_F(Events, TheElevenEventsRegisterWithTheirCodesNamesAndActiveSamples) {
+    const struct {
+        const char* code;
+        const char* ru;
+        const char* uk;
+    } cases[] = {
+        {"CNTR_OPEN", "Договор - Заключение договора", "Договір - Укладання договору"},
+        {"CNTR_OPEN_GOLD", "Договор - Заключение договора (д.м.)", "Договір - Укладання договору (д.м.)"},
+        {"CNTR_FORSALE", "Договор - Выставление на реализацию", "Договір - Виставлення на реалізацію"},
+        {"CNTR_SALE", "Договор - Реализация", "Договір - Реалізація"},
+        {"CNTR_CLOSE", "Договор - Закрытие договора", "Договір - Закриття договору"},
+        {"CNTR_CLOSE_GOLD", "Договор - Закрытие договора (д.м.)", "Договір - Закриття договору (д.м.)"},
+        {"CNTR_PROLONG", "Договор - Заявление об отсрочке", "Договір - Заява на прострочення"},
+        {"OP_PAY", "Операция - Погашение кредита", "Операція - Погашення кредиту"},
+        {"OP_INC", "Операция - Увеличение займа", "Операція - Збільшення займу"},
+        {"CB_WRECEIPT", "Касса - Приходный ордер", "Каса - Прибутковий ордер"},
+        {"CB_WEXPENSE", "Касса - Расходный ордер", "Каса - Видатковий ордер"}};
+    TolvReports::createDocumentEvents(false);
+    ASSERT_EQ(sys().getEventsCount(), 11);
+    for (int i = 0; i < 11; ++i) {
+        ReportSys::ReportEvnt* e = sys().getEvent(i);
+        EXPECT_EQ(e->getCode(), QLatin1String(cases[i].code));
+        EXPECT_EQ(e->getName(), QString::fromUtf8(cases[i].ru));
+        EXPECT_EQ(e->getActiveTemplatesCount(), 1) << cases[i].code;
+    }
+    EXPECT_TRUE(sys().getLostTemplatesText().isEmpty()) << sys().getLostTemplatesText().toStdString();
+
+    for (const auto& [key, text] : TolvReports::tolvReportSystemTexts(2))
+        KVLibTranslator::instance().set(key, text);
+    TolvReports::createDocumentEvents(true);
+    ASSERT_EQ(sys().getEventsCount(), 11);
+    for (int i = 0; i < 11; ++i) EXPECT_EQ(sys().getEvent(i)->getName(), QString::fromUtf8(cases[i].uk));
+}
+
+TEST_F(Events, PaymentTakesTheOperationFirstAndClosingTheContract) {
+    TolvReports::createDocumentEvents(false);
+    const int id = contract(100000, 1000, 30);
+    const int op = newOperation(id, {.date = day(20, 1, 2024), .sum = 30000});
+    auto* pay = event<ReportEvntOpPay>("OP_PAY");
+    pay->fillParams(op, id);
+    EXPECT_EQ(value(pay, "OPERATION@SUM_F"), "300.00");
+    EXPECT_EQ(value(pay, "CONTRACT@DEPOSIT_SUM_F"), "1000.00");
+    auto* close = event<ReportEvntCntrClose>("CNTR_CLOSE");
+    close->fillParams(id, op);
+    EXPECT_EQ(value(close, "OPERATION@SUM_F"), "300.00");
+    EXPECT_EQ(value(close, "CLIENT@NAME"), "Петренко Іван");
+
+    // An operation without a row: no OPERATION values, the services read with a zero date.
+    close->fillParams(id, op + 100000);
+    EXPECT_EQ(value(close, "OPERATION@SUM_F"), "");
+    EXPECT_EQ(value(close, "SERVICE@ALLPRICE_F"), "0.00");
+
+    // A second fill leaves only its own values.
+    const int other = contract(50000, 1000, 30);
+    auto* open = event<ReportEvntContract>("CNTR_OPEN");
+    open->fillParams(id);
+    open->fillParams(other);
+    EXPECT_EQ(value(open, "CONTRACT@DEPOSIT_SUM_F"), "500.00");
+
+    // A menu's callback reaches its own event's class.
+    TolvReports::DocumentIds ids{.contractId = id, .operationId = op};
+    EXPECT_TRUE(TolvReports::fillEventParams(pay, ids));
+    EXPECT_EQ(value(pay, "OPERATION@SUM_F"), "300.00");
+}
+
+TEST_F(Events, AnUnregisteredReceiptEventKeepsItsOwnOrder) {
+    TolvReports::createDocumentEvents(false);
+    const int id = contract(100000, 1000, 30);
+    const int first = cashtest::newOrder({.sum = 123456, .contractId = id});
+    const int second = cashtest::newOrder({.sum = 5000, .contractId = id, .number = QStringLiteral("2")});
+    ReportEvntCbWReceipt own;
+    own.fillParams(second, -1, -1, QStringLiteral("0"));
+    auto* registered = event<ReportEvntCbWReceipt>("CB_WRECEIPT");
+    registered->fillParams(first, -1, -1, QStringLiteral("0"));
+    EXPECT_EQ(value(&own, "WARRANT@SUM_F"), "50.00");
+    EXPECT_EQ(value(registered, "WARRANT@SUM_F"), "1234.56");
+    EXPECT_EQ(sys().getEventByCode(QStringLiteral("CB_WRECEIPT")), registered);
+    EXPECT_EQ(own.getActiveTemplatesCount(), 1);
+}
+
+TEST_F(Events, TheSampleContractPrintsForAWordProcessor) {
+    TolvReports::createDocumentEvents(false);
+    const int id = contract(99999, 1000, 30);
+    for (const char* name : {"Каблучка", "Ланцюжок"}) item(id, QString::fromUtf8(name), 33333);
+    auto* open = event<ReportEvntContract>("CNTR_OPEN");
+    open->fillParams(id);
+    const QString name = open->getTemplate(0)->showReport(true);
+    ASSERT_EQ(opened_.size(), 1) << name.toStdString();
+
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    ASSERT_FALSE(soffice.isEmpty()) << "LibreOffice Writer is needed (libreoffice-writer-nogui)";
+    QProcess lo;
+    lo.setProcessChannelMode(QProcess::MergedChannels);
+    lo.start(soffice,
+             {QStringLiteral("-env:UserInstallation=file://") + dir_.filePath(QStringLiteral("profile")),
+              QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+              QStringLiteral("txt:Text (encoded):UTF8"), QStringLiteral("--outdir"),
+              dir_.filePath(QStringLiteral("txt")), opened_[0]});
+    ASSERT_TRUE(lo.waitForFinished(180000));
+    QFile txt(dir_.filePath(QStringLiteral("txt/")) + QFileInfo(opened_[0]).completeBaseName() +
+              QStringLiteral(".txt"));
+    ASSERT_TRUE(txt.open(QIODevice::ReadOnly)) << lo.readAll().toStdString();
+    const QString text = QString::fromUtf8(txt.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("Заемщик: Петренко Іван"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Каблучка, 1 шт."))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Ланцюжок, 1 шт."))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Сумма кредита: 999.99 (девятьсот девяносто девять")))
+        << text.toStdString();
+}
+
+}  // namespace

@@ -1,0 +1,191 @@
+// The template parameter groups read over a real database: the values the templates print.
+
+#include "tests/src/documents/DocumentsFixture.h"
+
+using namespace doctest;
+
+namespace {
+
+TEST_F(Groups, CommonPrintsTheInjectedMoment) {
+    ReportParamCommon::setClock([] { return core::DateTime::encode(2009, 3, 3, 9, 5, 7); });
+    ReportParamCommon common;
+    common.fill();
+    expectValues(common, {{"PRINT_DATE", "03.03.2009"},
+                          {"PRINT_TIME", "09:05:07"},
+                          {"PRINT_DATE_DAY", "3"},
+                          {"PRINT_DATE_MONTH", "3"},
+                          {"PRINT_DATE_YEAR", "2009"}});
+}
+
+TEST_F(Groups, CompanyLeavesAnEmptyNbuDateEmptyAndBuildsTheDirectorsInitials) {
+    udb::execSql(
+        QStringLiteral("update or insert into ZVIT_COMPANY (ID, SN_SVIS, N_SVIS, MN_SVIS) values "
+                       "(1, 'Коваль', '', 'Петрович') matching (ID)"));
+    setCompany(QStringLiteral("contractWithNBUDate"), QString());
+    setCompany(QStringLiteral("INN"), QString());
+    ReportParamCompany company;
+    company.fill();
+    expectValues(company, {{"NBU_CNTR_DATE", ""}, {"INN", ""}, {"DIRECTOR_FIO", "Коваль П."}, {"NDS", "20"}});
+
+    {
+        TolvLogic::CompanyInfo stored(1);
+        stored.contractWithNBUDate = day(5, 2, 2008);
+        stored.save();
+    }
+    company.fill();
+    expectValues(company, {{"NBU_CNTR_DATE", "05.02.2008"}});
+    setCompany(QStringLiteral("contractWithNBUDate"), QString());
+}
+
+TEST_F(Groups, AgentOfATakenOverContractWithANullCashierNumber) {
+    const int id = contract(100000, 1000, 30);
+    udb::execSql(QStringLiteral("insert into CONTRACT_IMPORT (CONTRACT_ID, AGENT_NAME, CLIENT_NAME) values "
+                                "(%1, 'Сидоренко', 'Клієнт філії')")
+                     .arg(id));
+    ReportParamAgent agent;
+    agent.fill(id);
+    expectValues(agent, {{"AGENT_NAME", "Сидоренко"},
+                         {"KASSIR_NUM", ""},
+                         {"CURRENT_AGENT_NAME", "Администратор"},
+                         {"CURRENT_KASSIR_NUM", "1"}});
+    ReportParamClient client;
+    client.fill(id);
+    expectValues(client, {{"NAME", "Клієнт філії"}, {"PASSPORT_DATE", ""}});
+}
+
+TEST_F(Groups, ClientWithoutPassportDateKeepsTheVariableEmpty) {
+    const int id = contract(100000, 1000, 30);
+    ReportParamClient client;
+    client.fill(id);
+    expectValues(client, {{"NAME", "Петренко Іван"}, {"PASSPORT_DATE", ""}});
+    udb::execSql(QStringLiteral("update CLIENTS set CLIENT_PASSPORT_DATE = '07.04.2001' where CLIENT_ID = "
+                                "(select CLIENT_ID from PENALTY_CONTRACTS where CONTRACT_ID = %1)")
+                     .arg(id));
+    client.fill(id);
+    expectValues(client, {{"PASSPORT_DATE", "07.04.2001"}});
+}
+
+TEST_F(Groups, ServicesGiveTheirRowsAndTotal) {
+    desktest::clearServices();
+    const int id = contract(100000, 1000, 30);
+    ReportParamAddServices services;
+    services.fill(id, 0, day(10, 1, 2024));
+    expectValues(services,
+                 {{"ALLPRICE", "0"}, {"ALLPRICE_F", "0.00"}, {"ALLPRICE_E", ""}, {"ALLPRICE_FE", ""}});
+    ASSERT_NE(services.getDataSet(QStringLiteral("Service")), nullptr);
+    EXPECT_EQ(services.getDataSet(QStringLiteral("Service"))->recordCount(), 0);
+
+    const int dir = desktest::newService(QStringLiteral("Оцінка"), 0, QStringLiteral("0"), true);
+    for (int price : {10000, 2550})
+        udb::execSql(
+            QStringLiteral("insert into ADD_SERVICES (ID, ID_SERVICE, ID_OBJ, NAME, PRICE, DATA) values "
+                           "(gen_id(GEN_ADD_SERVICES_ID, 1), %1, %2, 'Оцінка', %3, '2024-01-10')")
+                .arg(dir)
+                .arg(id)
+                .arg(price));
+    services.fill(id, 0, day(10, 1, 2024));
+    expectValues(services, {{"ALLPRICE_F", "125.50"}});
+    EXPECT_EQ(column(services.getDataSet(QStringLiteral("Service")), QStringLiteral("PRICE_F")),
+              "100.00 25.50");
+    desktest::clearServices();
+}
+
+TEST_F(Groups, ContractAmountsOfItsTerms) {
+    const int id = contract(100000, 1550, 30, 50, 100, day(1, 2, 2024));
+    ReportParamContract group;
+    group.fill(id);
+    expectValues(group, {{"DEPOSIT_SUM", "100000"},
+                         {"DEPOSIT_SUM_F", "1000.00"},
+                         {"DEPOSIT_PERC_SUM_F", "155.00"},
+                         {"DEPOSIT_DAY_PERC_F", "0.52"},
+                         {"STORAGE_TOTAL_SUM_F", "15.00"},
+                         {"DEPOSIT_PAYMENT_SUM_F", "1170.00"},
+                         {"CONTRACT_CLOSE_PLAN", "01.03.2024"},
+                         {"GIVE_OUT_SUM_F", "1000.00"}});
+}
+
+TEST_F(Groups, ContractWithAServiceAndNoStorage) {
+    desktest::clearServices();
+    const int id = contract(250000, 1200, 20, 0, 100);
+    const int dir = desktest::newService(QStringLiteral("Оцінка"), 0, QStringLiteral("0"), true);
+    udb::execSql(QStringLiteral("insert into ADD_SERVICES (ID, ID_SERVICE, ID_OBJ, NAME, PRICE, DATA) values "
+                                "(gen_id(GEN_ADD_SERVICES_ID, 1), %1, %2, 'Оцінка', 5000, '2024-01-10')")
+                     .arg(dir)
+                     .arg(id));
+    ReportParamContract group;
+    group.fill(id);
+    expectValues(group, {{"DEPOSIT_SUM_T", "две тысячи пятьсот грн 00 коп"},
+                         {"DEPOSIT_PERC", "12"},
+                         {"DEPOSIT_DAY_PERC", "0.6"},
+                         {"DEPOSIT_DAY_PERC_SUM_F", "15.00"},
+                         {"PENALTY_SUM_F", "25.00"},
+                         {"DEPOSIT_PAYMENT_SUM_F", "2800.00"},
+                         {"GIVE_OUT_SUM_F", "2450.00"},
+                         {"STORAGE_TOTAL_SUM_F", "0.00"},
+                         {"STORAGE_TOTAL_SUM_E", ""},
+                         {"STORAGE_TOTAL_SUM_FE", ""},
+                         {"CONTRACT_CLOSE_PLAN", "29.01.2024"}});
+    desktest::clearServices();
+}
+
+TEST_F(Groups, TheTermsInterestSpreadsOverTheItems) {
+    const int id = contract(99999, 1000, 30);
+    for (const char* name : {"Каблучка", "Ланцюжок", "Сережки"}) item(id, QString::fromUtf8(name), 33333);
+    ReportParamContract group;
+    group.fill(id);
+    data::Dataset* items = group.getDataSet(QStringLiteral("mSubjs"));
+    ASSERT_NE(items, nullptr);
+    EXPECT_EQ(column(items, QStringLiteral("S_DEPOSIT_PERC_SUM_F")), "33.33 33.33 33.34");
+    EXPECT_EQ(column(items, QStringLiteral("S_DEPOSIT_PAYMENT_SUM_F")), "366.66 366.66 366.67");
+    expectValues(group, {{"DEPOSIT_SUBJS", "Каблучка; Ланцюжок; Сережки"}, {"ITEMS_COUNT", "3"}});
+}
+
+TEST_F(Groups, AZeroDayTermPrintsAZeroDailyRate) {
+    const int id = contract(100000, 1500, 0, 50);
+    ReportParamContract group;
+    group.fill(id);
+    expectValues(
+        group,
+        {{"DEPOSIT_DAY_PERC", "0"}, {"DEPOSIT_DAY_PERC_SUM_F", "0.00"}, {"STORAGE_TOTAL_SUM_F", "0.00"}});
+}
+
+TEST_F(Groups, AMissingContractEndsTheFillWithTheContractsMessage) {
+    ReportParamContract group;
+    EXPECT_TRUE(tolvtest::errorText([&] {
+                    group.fill(987654);
+                }).startsWith(QStringLiteral("Невозможно загрузить информацию о договоре. ID=987654")));
+}
+
+TEST_F(Groups, ALoanIncreaseHasANegativeBaseAndAPositiveSum) {
+    const int id = contract(100000, 1000, 30, 0, 100, day(10, 1, 2024));
+    const int op = newOperation(id, {.date = day(15, 1, 2024), .sum = -20000});
+    ReportParamOperation group;
+    group.fill(op);
+    expectValues(group, {{"BASE_SUM", "-200"}, {"SUM", "200"}, {"SUM_F", "200.00"}});
+    group.fill(op + 100000);
+    EXPECT_FALSE(group.hasValues());
+}
+
+TEST_F(Groups, WarrantPrintsTheOrderSums) {
+    const int id = contract(100000, 1000, 30);
+    const int order = cashtest::newOrder({.sum = 123456, .contractId = id});
+    udb::execSql(QStringLiteral("update WARRANTES set CREDIT_SUM = 100000 where ID = %1").arg(order));
+    ReportParamWarrant group;
+    group.fill(order, -1, -1, QStringLiteral("0"));
+    expectValues(group, {{"SUM_F", "1234.56"}, {"CREDIT_SUM_F", "1000.00"}});
+    EXPECT_TRUE(group.getValue(QStringLiteral("WARRANT@SUM_T")).startsWith(QStringLiteral("одна тысяча")));
+    group.fill(order + 100000, -1, -1, QStringLiteral("0"));
+    EXPECT_FALSE(group.hasValues());
+}
+
+TEST_F(Groups, SaleWithoutARowStaysEmpty) {
+    const int id = contract(100000, 1000, 30);
+    ReportParamSale sale;
+    sale.fill(id);
+    EXPECT_FALSE(sale.hasValues());
+    ReportParamForSale forSale;
+    forSale.fill(id);
+    EXPECT_FALSE(forSale.hasValues());
+}
+
+}  // namespace
