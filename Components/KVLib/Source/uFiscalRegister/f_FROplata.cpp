@@ -21,6 +21,8 @@ namespace KassRegister {
 namespace {
 
 const QString kMoney = QStringLiteral(",0.00");
+// Each list's share of the dialog; a hidden list gives its height back.
+constexpr int kGroupHeight = 220;
 
 std::unique_ptr<data::MemTable> makeTable() {
     auto table = std::make_unique<data::MemTable>();
@@ -43,10 +45,10 @@ std::vector<grid::Column> columns() {
         c.title = kvtr::tr(key, title);
         return c;
     };
-    return {column("NAME", 190, "f_FROplata.grid_col_NAME", u"Наименование"),
+    return {column("NAME", 170, "f_FROplata.grid_col_NAME", u"Наименование"),
             column("SUMM", 80, "f_FROplata.grid_col_SUMM", u"Сумма"),
-            column("TAX_TYPE", 90, "f_FROplata.grid_col_TAX_TYPE", u"Налож. налог|Тип"),
-            column("TAX_SUMM", 70, "f_FROplata.grid_col_TAX_SUMM", u"Налож. налог|Сумма"),
+            column("TAX_TYPE", 110, "f_FROplata.grid_col_TAX_TYPE", u"Налож. налог|Тип"),
+            column("TAX_SUMM", 90, "f_FROplata.grid_col_TAX_SUMM", u"Налож. налог|Сумма"),
             column("TOTAL", 80, "f_FROplata.grid_col_TOTAL", u"Итого")};
 }
 
@@ -64,11 +66,12 @@ ui::CurrencyEdit* moneyEdit(QWidget* parent, const char* name, bool readOnly) {
 TFROplata::TFROplata(FRMariya& fr, const FiscalRegister::Lines& lines)
     : ui::Form(QStringLiteral("FROplata")), fr_(fr), toPay_(makeTable()), toPayOut_(makeTable()) {
     setWindowTitle(QStringLiteral("Оплата"));
-    resize(580, 470);
+    resize(600, 560);
 
     auto groupWithGrid = [this](const char* name, ui::DbGrid*& gridOut, const char* gridName) {
         auto* group = new QGroupBox(this);
         group->setObjectName(QString::fromLatin1(name));
+        group->setMinimumHeight(kGroupHeight);
         gridOut = new ui::DbGrid(grid::GridKind::Eh, group);
         gridOut->setObjectName(QString::fromLatin1(gridName));
         gridOut->setColumns(columns());
@@ -200,7 +203,7 @@ void TFROplata::prepare(const FiscalRegister::Lines& lines) {
           std::tuple{toPayOut_.get(), gr_ToPayOut, grid_ToPayOut, &toPayOutSource_}}) {
         if (table->isEmpty()) {
             group->hide();
-            resize(width(), height() - group->sizeHint().height());
+            resize(width(), height() - kGroupHeight);
             continue;
         }
         table->first();
