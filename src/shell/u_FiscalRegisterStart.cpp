@@ -7,6 +7,7 @@
 #include "U_LoggedUser.h"
 #include "kv_Translator.h"
 #include "kv_fiscalRegister.h"
+#include "kv_frCommon.h"
 #include "platform/dialogs/Dialogs.h"
 
 namespace TolvMain {
@@ -37,9 +38,7 @@ void bindFiscalActions(const FiscalActions& a, KassRegister::FRMariya& fr, bool 
     bind(a.a_printVozvrCheck, [reg] { reg->showReturnCheck(); });
     bind(a.a_registerSettings, [reg, start] {
         if (!reg->isConnected() && start) start();
-        if (!reg->isConnected())
-            throw KassRegister::FRNoSignal(
-                kvtr::tr("kv_fiscalRegister.FRNoSignal", u"Нет сигнала от Фиск. регистратора"), reg);
+        if (!reg->isConnected()) throw KassRegister::FRNoSignal(KassRegister::noSignalText(), reg);
         reg->showSettings();
     });
     // The receipt texts and tax letters dialog is not part of the program yet.

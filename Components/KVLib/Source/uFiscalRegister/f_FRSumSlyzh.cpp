@@ -122,10 +122,7 @@ std::optional<QString> TFRSumSlyzh::askPassword(FiscalRegister& fr) {
 
 QString TFRSumSlyzh::scShowPassword(FiscalRegister& fr) {
     const std::optional<QString> typed = askPassword(fr);
-    if (!typed)
-        throw FRNoSignal(frText(QStringLiteral("kv_fiscalRegister.FRNoSignal"),
-                                QStringLiteral("Нет сигнала от Фиск. регистратора")),
-                         &fr);
+    if (!typed) throw FRNoSignal(noSignalText(), &fr);
     return *typed;
 }
 

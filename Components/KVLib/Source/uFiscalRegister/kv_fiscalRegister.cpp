@@ -359,10 +359,7 @@ void FRMariya::showSettings() {
 
 QString FRMariya::askPassword() {
     const std::optional<QString> typed = formsOf("askPassword").askPassword(*this);
-    if (!typed)
-        throw FRNoSignal(frText(QStringLiteral("kv_fiscalRegister.FRNoSignal"),
-                                QStringLiteral("Нет сигнала от Фиск. регистратора")),
-                         this);
+    if (!typed) throw FRNoSignal(noSignalText(), this);
     return *typed;
 }
 

@@ -41,10 +41,7 @@ bool FRMariya::registerCashier(QString& password, const QString& cashier) {
                 return false;
             }
             const QString typed = askPassword();
-            if (typed.isEmpty())
-                throw FRNoSignal(frText(QStringLiteral("kv_fiscalRegister.FRNoSignal"),
-                                        QStringLiteral("Нет сигнала от Фиск. регистратора")),
-                                 this);
+            if (typed.isEmpty()) throw FRNoSignal(noSignalText(), this);
             password = textField(typed, 10);
             continue;
         }
@@ -64,9 +61,7 @@ void FRMariya::readConfig() {
             return;
         }
     }
-    throw FRNoSignal(frText(QStringLiteral("kv_fiscalRegister.FRNoSignal"),
-                            QStringLiteral("Нет сигнала от Фиск. регистратора")),
-                     this);
+    throw FRNoSignal(noSignalText(), this);
 }
 
 void FRMariya::printNullCheck() {

@@ -6,6 +6,8 @@
 
 namespace KassRegister {
 QString frText(const QString& key, const QString& defaultText);
+// The text of a register that does not answer.
+QString noSignalText();
 // The text with the place of the failure added, as the library's exceptions carry it.
 QString withPlace(const QString& text, const char* function);
 // Throws the translated text of the key with the place added.
