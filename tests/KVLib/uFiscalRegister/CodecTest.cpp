@@ -105,12 +105,6 @@ TEST(CodecTest, TheFactoryMakesTheOneModelOnly) {
     } catch (const core::Exception& e) {
         EXPECT_TRUE(e.message().endsWith(QStringLiteral("showSettings")));
     }
-    try {
-        model->printSaleCheck(QStringLiteral("1"), 100);
-        FAIL();
-    } catch (const core::Exception& e) {
-        EXPECT_TRUE(e.message().endsWith(QStringLiteral("printSaleCheck")));
-    }
 }
 
 TEST(CodecTest, ThePasswordIsKeptEnciphered) {

@@ -33,8 +33,14 @@ struct ScriptedForms : KassRegister::FRDialogs {
         passwords.pop_front();
         return answer;
     }
-    bool showPayment(KassRegister::FiscalRegister&, const std::vector<KassRegister::FRLine>& lines) override {
+    // With cash set, the payment closes the receipt as the dialog's OK does; otherwise it answers true.
+    std::optional<qint64> payCash;
+    int payments = 0;
+    bool showPayment(KassRegister::FiscalRegister& fr,
+                     const std::vector<KassRegister::FRLine>& lines) override {
+        ++payments;
         paymentLines = lines;
+        if (payCash) fr.closeCheckPayments(*payCash, 0, 0, 0);
         return true;
     }
 };

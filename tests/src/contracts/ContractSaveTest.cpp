@@ -11,6 +11,7 @@
 #include "platform/data/MemTable.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/fb/Query.h"
+#include "tests/KVLib/uFiscalRegister/RegisterFixture.h"
 #include "tests/support/ErrorText.h"
 #include "u_contractSubjects.h"
 
@@ -508,6 +509,59 @@ TEST_F(CreditReceiptTest, TheReceiptListsTheItemsAndTheServices) {
     fr.fail = true;
     EXPECT_EQ(errorText([&] { info.printCreditReceipt(fr, *services); }),
               QStringLiteral("Фискальный регистратор не отвечает"));
+}
+
+}  // namespace
+
+namespace {
+
+// The loan issue of a stored contract on a register over a serial line, closed as the payment
+// dialog's OK closes a pay-out.
+TEST_F(CreditReceiptTest, AStoredContractPrintsItsLoanIssueOnTheRegister) {
+    frsim::RegisterSimulator sim;
+    frtest::ScriptedForms forms;
+    forms.payCash = 0;
+    KassRegister::FiscalRegister::setDialogs(&forms);
+    KassRegister::FRMariya fr;
+    fr.setTimeOut(100);
+    fr.setComPortName(sim.path());
+    fr.open();
+    fr.initNalogsFromFR();
+
+    int id = 0;
+    {
+        Info info(nullptr);
+        fillNew(info, DateTime::encode(2026, 3, 15));
+        info.setContractValue(Info::cCONTRACT_NUM, QStringLiteral("3.26.1"));
+        info.save(nullptr, false, nullptr);
+        id = info.getContractValue(Info::cCONTRACT_ID).toInt();
+    }
+    Info info(id, nullptr);
+    auto services = servicesOf({{QStringLiteral("Оцінка"), 2500}});
+    {
+        OwnSettingsFile ini("[FISCAL_MARIYA]\r\nFRisEnabled=0\r\n");
+        sim.clearLog();
+        EXPECT_TRUE(info.printCreditReceipt(fr, *services));
+        EXPECT_TRUE(sim.log().isEmpty());
+    }
+    OwnSettingsFile ini("[FISCAL_MARIYA]\r\nFRisEnabled=1\r\n");
+    sim.clearLog();
+    EXPECT_TRUE(info.printCreditReceipt(fr, *services));
+    const QStringList log = sim.log();
+    ASSERT_EQ(log.size(), 11) << log.join(QLatin1Char('|')).toStdString();
+    // The register's code page has no Ukrainian і: it goes as the Latin i.
+    EXPECT_EQ(log.mid(0, 4), (QStringList{"CONf", "CANC", "PREP01", "FINFДог.N 3.26.1 Оцiнка"}));
+    EXPECT_TRUE(log[4].startsWith(QStringLiteral("FISCДОД.ПОСЛУГИ 000002500")));
+    EXPECT_EQ(log[5], QStringLiteral("FINFДог.N 3.26.1 комп'ютер"));
+    EXPECT_TRUE(log[6].startsWith(QStringLiteral("BFISПОЗИКА      000050000")));
+    EXPECT_TRUE(log[6].endsWith(QStringLiteral("0001")));
+    EXPECT_TRUE(log[8].startsWith(QStringLiteral("BFISПОЗИКА      000030000")));
+    EXPECT_EQ(log[9], QStringLiteral("COMP00000025000000080000") + QString(40, QLatin1Char('0')));
+    EXPECT_EQ(log[10], QStringLiteral("KASS"));
+    ASSERT_EQ(forms.paymentLines.size(), 3u);
+    EXPECT_EQ(forms.paymentLines[0].sum, 2500);
+    EXPECT_EQ(forms.paymentLines[1].name, QStringLiteral("ПОЗИКА - комп'ютер"));
+    KassRegister::FiscalRegister::setDialogs(nullptr);
 }
 
 }  // namespace

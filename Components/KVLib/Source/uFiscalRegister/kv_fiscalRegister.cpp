@@ -359,41 +359,12 @@ void FRMariya::showSettings() {
 
 QString FRMariya::askPassword() {
     const std::optional<QString> typed = formsOf("askPassword").askPassword(*this);
-    if (!typed)
-        throw FRNoSignal(frText(QStringLiteral("kv_fiscalRegister.FRNoSignal"),
-                                QStringLiteral("Нет сигнала от Фиск. регистратора")),
-                         this);
+    if (!typed) throw FRNoSignal(noSignalText(), this);
     return *typed;
 }
 
 bool FRMariya::showPayment(const Lines& lines) {
     return formsOf("showPayment").showPayment(*this, lines);
-}
-
-// ---- the money receipts, built with the payment dialog
-
-void FRMariya::notYet(const char* operation) const {
-    throw core::Exception(QStringLiteral("Чек фискального регистратора ещё не реализован: ") +
-                          QString::fromLatin1(operation));
-}
-
-bool FRMariya::printCreditCheck(const QString&, Lines, const ServiceLines&) {
-    notYet("printCreditCheck");
-}
-bool FRMariya::printPaymentCheck(const QString&, qint32, qint32, qint32, qint32, const ServiceLines&) {
-    notYet("printPaymentCheck");
-}
-bool FRMariya::printCreditIncreaseCheck(const QString&, qint32, const ServiceLines&) {
-    notYet("printCreditIncreaseCheck");
-}
-bool FRMariya::printSaleCheck(const QString&, qint32) {
-    notYet("printSaleCheck");
-}
-bool FRMariya::printServicesCheck(const QString&, const ServiceLines&) {
-    notYet("printServicesCheck");
-}
-bool FRMariya::addServicesLines(const QString&, const ServiceLines&, Lines*, bool, bool) {
-    notYet("addServicesLines");
 }
 
 }  // namespace KassRegister

@@ -323,6 +323,9 @@ public:
     void progrNalogsToFR();
     const ConfInfo& config() const { return conf_; }
     const std::map<QString, QString>& errorTable() const { return errors_; }
+    // The tax schemes of an operation kind from the settings file: 1 credit, 2 payment, 3 selling,
+    // 4 storage; another kind is refused.
+    std::pair<int, int> taxes2Operation(int kind) const;
     bool returnMode() const { return returnMode_; }
     qint64 salesTotal() const { return salesTotal_; }
     qint64 returnsTotal() const { return returnsTotal_; }
@@ -333,8 +336,6 @@ public:
 private:
     void pause(int ms);
     void fillErrors();
-    std::pair<int, int> taxes2Operation(int kind) const;
-    [[noreturn]] void notYet(const char* operation) const;
 
     ConfInfo conf_;
     int timeout_ = 2000;

@@ -12,20 +12,20 @@ namespace KassRegister {
 using frcodec::numberField;
 using frcodec::textField;
 
-namespace {
 QString withPlace(const QString& text, const char* function) {
     return text + utl::placeTrailer(QString::fromLatin1(function), QStringLiteral("kv_fiscalRegister"), 0);
 }
-[[noreturn]] void fail(const char* key, const QString& defaultText, const char* function) {
+void fail(const char* key, const QString& defaultText, const char* function) {
     throw core::Exception(withPlace(frText(QString::fromLatin1(key), defaultText), function));
 }
+
+namespace {
 QString nalogType2Code(quint8 type) {
     if (type > 2)
         fail("kv_fiscalRegister.nalogType2Code.Exception", QStringLiteral("Неизвестный тип налога"),
              "nalogType2Code");
     return QString::number(type);
 }
-const QString kSection = QStringLiteral("FISCAL_MARIYA");
 }  // namespace
 
 bool FRMariya::registerCashier(QString& password, const QString& cashier) {
@@ -41,10 +41,7 @@ bool FRMariya::registerCashier(QString& password, const QString& cashier) {
                 return false;
             }
             const QString typed = askPassword();
-            if (typed.isEmpty())
-                throw FRNoSignal(frText(QStringLiteral("kv_fiscalRegister.FRNoSignal"),
-                                        QStringLiteral("Нет сигнала от Фиск. регистратора")),
-                                 this);
+            if (typed.isEmpty()) throw FRNoSignal(noSignalText(), this);
             password = textField(typed, 10);
             continue;
         }
@@ -64,9 +61,7 @@ void FRMariya::readConfig() {
             return;
         }
     }
-    throw FRNoSignal(frText(QStringLiteral("kv_fiscalRegister.FRNoSignal"),
-                            QStringLiteral("Нет сигнала от Фиск. регистратора")),
-                     this);
+    throw FRNoSignal(noSignalText(), this);
 }
 
 void FRMariya::printNullCheck() {
@@ -300,7 +295,7 @@ void FRMariya::setDefaultTaxes(bool vatPayer) {
                                                 {"STORAGE_TAX1", 1},
                                                 {"STORAGE_TAX2", 1}};
     for (const auto& [key, value] : keys)
-        utl::SettingsFile::writeInt(kSection, QString::fromLatin1(key), value);
+        utl::SettingsFile::writeInt(frSection(), QString::fromLatin1(key), value);
     execTMOD2();
     setTaxCalcMode(true);
     setTaxPrintMode(true);
@@ -313,8 +308,8 @@ std::pair<int, int> FRMariya::taxes2Operation(int kind) const {
         fail("kv_fiscalRegister.FRMariya.taxes2Operation.Exception",
              QStringLiteral("Неизвестный тип операции"), "FRMariya::taxes2Operation");
     const QString base = QString::fromLatin1(names[kind - 1]);
-    return {utl::SettingsFile::readInt(kSection, base + QStringLiteral("_TAX1"), 0),
-            utl::SettingsFile::readInt(kSection, base + QStringLiteral("_TAX2"), 0)};
+    return {utl::SettingsFile::readInt(frSection(), base + QStringLiteral("_TAX1"), 0),
+            utl::SettingsFile::readInt(frSection(), base + QStringLiteral("_TAX2"), 0)};
 }
 
 // ---- the fiscal line and the closing

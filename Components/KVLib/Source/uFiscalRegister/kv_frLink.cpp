@@ -11,12 +11,10 @@
 
 namespace KassRegister {
 
-namespace {
 QString noSignalText() {
     return frText(QStringLiteral("kv_fiscalRegister.FRNoSignal"),
                   QStringLiteral("Нет сигнала от Фиск. регистратора"));
 }
-}  // namespace
 
 void PacketParser::reset() {
     buffer_.clear();
