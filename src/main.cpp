@@ -6,6 +6,7 @@
 #include "Book.h"
 #include "Warrantcalculation.h"
 #include "WinMain.h"
+#include "kv_frForms.h"
 #include "kv_progressBar.h"
 #include "platform/fb/LockFolder.h"
 #include "platform/ui/QtDialogs.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     ui::installQtDialogs();
     TFrmProgressBar::install();
     ufb::TBookForm::installPicker();
+    KassRegister::installFiscalRegisterForms();
     // The lower layers' hooks: the automatic cash orders of every change of money, and services priced
     // by formula for every contract event.
     TolvLogic::installWarrantCalculation();
