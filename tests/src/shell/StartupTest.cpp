@@ -76,7 +76,7 @@ TEST_F(StartupTest, ManagerOpensTheBareWindowWithTheManagerRole) {
     onModal<TFKVLogin>([](TFKVLogin& f) { typeLogin(f, QStringLiteral("MANAGER")); });
     onMainWindow([&](TFMain& w) {
         shown = true;
-        EXPECT_EQ(w.windowTitle(), QStringLiteral("Ломбард"));
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Ломбард - MANAGER [tolvanix.fdb] "));
         EXPECT_EQ(TolvMain::VuxSecur::getLogin(), QStringLiteral("MANAGER"));
         EXPECT_EQ(TolvMain::VuxSecur::getAgentName(), QStringLiteral("Администратор"));
         EXPECT_EQ(TolvMain::VuxSecur::getKassirId(), QStringLiteral("1"));
