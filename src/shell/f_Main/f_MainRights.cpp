@@ -75,14 +75,15 @@ void TFMain::applyRights() {
 
 void TFMain::ReconnectActExecute() {
     const utl::AutoScreenCursor hourglass;
-    VuxSecur::reloadAgent();
-    freeGlobalLists();
     fb::Database& db = *getZarvelDb();
     try {
+        VuxSecur::reloadAgent();
+        freeGlobalLists();
         if (db.connected()) db.close();
         db.open();
     } catch (const std::exception& e) {
         // Nothing may run without the lists: the error, then a new login; its Cancel ends the program.
+        freeGlobalLists();
         ui::showError(QString::fromUtf8(e.what()));
         if (!reloginOrEnd()) return;
     }
