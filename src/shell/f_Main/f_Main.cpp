@@ -9,6 +9,7 @@
 #include "platform/grid/GridView.h"
 #include "platform/ui/Form.h"
 #include "u_TolvGlobal.h"
+#include "u_filials.h"
 
 namespace TolvMain {
 

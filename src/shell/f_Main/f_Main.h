@@ -53,6 +53,7 @@ class TDepositTypes;
 class TPasportData;
 class DirWarrantes;
 class GoldTarifs;
+class FilialsDir;
 }  // namespace TolvLogic
 
 namespace TolvMain {
@@ -176,6 +177,12 @@ public:
 
     // Members.
     std::unique_ptr<KassRegister::FiscalRegister> fiscalRegister;
+    // The branch directory behind the branch filter combo, made with the global lists.
+    std::unique_ptr<TolvLogic::FilialsDir> branchDir;
+    std::unique_ptr<grid::DataSource> ds_FilialFilter;
+    // Reopens the branch directory, rebuilds "Текущий филиал" and selects the key (-1 keeps the one
+    // selected); the contract list is not reopened here.
+    void refreshBranchFilter(int filialId);
     int clientFilterId = -1;
     int agentFilterId = -1;
 
@@ -191,13 +198,14 @@ private:
     // Failed reconnect or change of user: the login window; false when it was cancelled.
     bool reloginOrEnd();
     void step(const QString& name);
+    // Fills "Текущий филиал" from the branch directory (the entries its menu click answers too).
+    void fillBranchMenu(bool afterClick = false, int clickedId = 0);
     // FormShow 4 to 16: what follows an accepted login and a matching database version.
     void startSequence();
 
     QList<QMenu*> menus_;
     bool listsMade_ = false;
     bool closed_ = false;
-    int storedBranch_ = 0;
     void addTexts();
     void FormCreate();
     // False when the program is to end.

@@ -26,6 +26,7 @@
 #include "platform/ui/Translations.h"
 #include "u_PercCalc.h"
 #include "u_VersionConfig.h"
+#include "u_filials.h"
 
 namespace TolvMain {
 
@@ -153,11 +154,15 @@ void TFMain::createGlobalLists() {
     ContractsDS->setDataSet(shown->getDataSet());
     gr_Contracts->setDataSource(ContractsDS.get());
 
+    // The branch filter source made anew.
+    combo_FilialFilter->setListSource(nullptr);
+    branchDir = std::make_unique<TolvLogic::FilialsDir>(db);
+    ds_FilialFilter = std::make_unique<grid::DataSource>(branchDir->getDataSet());
+    combo_FilialFilter->setListSource(ds_FilialFilter->dataSet());
+    if (combo_FilialFilter->keyValue().isEmpty()) combo_FilialFilter->setKeyValue(0);
     // The stored branch filter, applied without reopening the contract list.
-    const int branch = os::IniFile(utl::SettingsFile::userIniFileName())
-                           .readInt(kSection, QStringLiteral("combo_FilialFilter"), 0);
-    combo_FilialFilter->setKeyValue(branch);
-    storedBranch_ = branch;
+    refreshBranchFilter(os::IniFile(utl::SettingsFile::userIniFileName())
+                            .readInt(kSection, QStringLiteral("combo_FilialFilter"), 0));
 
     if (utl::SettingsFile::readBool(QStringLiteral("FISCAL_MARIYA"), QStringLiteral("FRisEnabled"), false))
         startFiscalRegister();
@@ -175,6 +180,11 @@ void TFMain::freeGlobalLists() {
     SalesDS->setDataSet(nullptr);
     ds_AddServices->setDataSet(nullptr);
     for (ui::DbGrid* g : {gr_Contracts, gr_Ops, gr_Sales, greh_AddServices}) g->setDataSource(nullptr);
+    combo_FilialFilter->setListSource(nullptr);
+    if (branchDir) branchDir->close();
+    ds_FilialFilter.reset();
+    branchDir.reset();
+    if (N_CurFilial) N_CurFilial->clear();
     if (globalVersionConfig) {
         globalVersionConfig->getContracts()->close();
         globalVersionConfig->getOperations()->close();
@@ -198,6 +208,35 @@ void TFMain::freeGlobalLists() {
     gr_Ops->setDataSource(OpsDS.get());
     gr_Sales->setDataSource(SalesDS.get());
     greh_AddServices->setDataSource(ds_AddServices.get());
+}
+
+void TFMain::refreshBranchFilter(int filialId) {
+    const core::Variant kept = combo_FilialFilter->keyValue();
+    branchDir->close();
+    branchDir->open();
+    fillBranchMenu();
+    if (filialId == -1)
+        combo_FilialFilter->setKeyValue(kept);
+    else
+        combo_FilialFilter->setKeyValue(filialId);
+}
+
+void TFMain::fillBranchMenu(bool afterClick, int clickedId) {
+    N_CurFilial->clear();
+    if (!branchDir) return;
+    const auto entries = afterClick ? branchDir->menuItemClick(clickedId) : branchDir->fillMenu();
+    for (const auto& entry : entries) {
+        QAction* item = N_CurFilial->addAction(entry.caption);
+        item->setCheckable(true);
+        item->setChecked(entry.checked);
+        item->setData(entry.id);
+        const int id = entry.id;
+        // Rebuilt after the click, so the menu is refilled once the click has been handled.
+        connect(item, &QAction::triggered, this, [this, id] {
+            QMetaObject::invokeMethod(
+                this, [this, id] { fillBranchMenu(true, id); }, Qt::QueuedConnection);
+        });
+    }
 }
 
 QString TFMain::contractGridSuffix() const {

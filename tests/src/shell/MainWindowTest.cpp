@@ -21,8 +21,10 @@
 #include "kv_FbDbIni.h"
 #include "kv_MainDb.h"
 #include "platform/os/IniFile.h"
+#include "platform/ui/LookupCombo.h"
 #include "tests/src/shell/ShellFixture.h"
 #include "u_TolvGlobal.h"
+#include "u_filials.h"
 
 namespace {
 
@@ -85,6 +87,16 @@ protected:
 
 TEST_F(MainWindowStartTest, TheStartRunsInOrderAndTheCloseKeepsTheFilterAndLayouts) {
     folder.withDemoDatabase();
+    tolvtest::runAsAdministrator(
+        folder.filePath(QStringLiteral("tolvanix.fdb")),
+        {QStringLiteral("insert into DIR_FILIAL (ID, NUMBER, NAME, IS_IMPORT, IS_CURENT) "
+                        "values (7, 7, 'Подол', 0, 0)")});
+    core::Variant branchWithLists;
+    TFMain::setStepRecorder([&](const QString& s) {
+        steps << s;
+        if (s == QLatin1String("recalcDebt"))
+            branchWithLists = TolvMain::FMain->combo_FilialFilter->keyValue();
+    });
     // A branch stored at the last close is applied with the lists and replaced by all branches.
     os::IniFile(user.path()).writeInt(QStringLiteral("FMain"), QStringLiteral("combo_FilialFilter"), 7);
     onModal<TFKVLogin>([](TFKVLogin& f) { typeLogin(f, QStringLiteral("MANAGER")); });
@@ -101,6 +113,8 @@ TEST_F(MainWindowStartTest, TheStartRunsInOrderAndTheCloseKeepsTheFilterAndLayou
         EXPECT_EQ(w.workDate(), core::DateTime::today());
         EXPECT_EQ(w.pc_ContrInfo->currentIndex(), 0);
         EXPECT_EQ(w.cb_contrFilter->currentIndex(), 0);
+        EXPECT_EQ(branchWithLists.toInt(), 7);
+        EXPECT_EQ(w.combo_FilialFilter->keyValue().toInt(), 0);
         EXPECT_EQ(w.contractGridSuffix(), QStringLiteral("_contracts"));
         EXPECT_TRUE(w.NLang_rus->isChecked());
         EXPECT_FALSE(w.NLang_ukr->isChecked());
@@ -225,6 +239,34 @@ TEST_F(MainWindowTest, AReconnectWithTheDatabaseGoneShowsTheErrorAndTheLogin) {
     EXPECT_EQ(boxes.shown[0].type, ui::MsgType::Error);
     EXPECT_TRUE(listsExist());
     EXPECT_TRUE(TolvMain::getZarvelDb()->connected());
+}
+
+TEST_F(MainWindowTest, TheBranchMenuListsByNumberAndMakesTheChosenOneCurrent) {
+    tolvtest::runAsAdministrator(
+        folder.filePath(QStringLiteral("tolvanix.fdb")),
+        {QStringLiteral("insert into DIR_FILIAL (ID, NUMBER, NAME, IS_IMPORT, IS_CURENT) "
+                        "values (7, 0, 'Подол', 0, 0)")});
+    login(QStringLiteral("MANAGER"));
+    main->createGlobalLists();
+    auto items = [&] {
+        QStringList out;
+        for (QAction* a : main->N_CurFilial->actions())
+            out << a->text() + (a->isChecked() ? QStringLiteral(" *") : QString());
+        return out;
+    };
+    const QString own = TolvLogic::FilialsDir::scGetFilialName(TolvLogic::FilialsDir::scGetCurentFilialId());
+    EXPECT_EQ(items(), QStringList({"0 - Подол", "1 - " + own + " *"}));
+    main->N_CurFilial->actions()[0]->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(TolvLogic::FilialsDir::scGetCurentFilialId(), 7);
+    EXPECT_EQ(items(), QStringList({"0 - Подол *", "1 - " + own}));
+
+    // Own branches only: both; imported ones only: none, and the menu is empty.
+    TolvLogic::FilialsDir dir;
+    dir.setImportFilter(1);
+    EXPECT_EQ(dir.fillMenu().size(), 2u);
+    dir.setImportFilter(2);
+    EXPECT_TRUE(dir.fillMenu().empty());
 }
 
 }  // namespace
