@@ -195,8 +195,9 @@ private:
     void createPanel();
     void FormClose();
     void FormDestroy();
-    // Failed reconnect or change of user: the login window; false when it was cancelled.
-    bool reloginOrEnd();
+    // Closes the connection, takes the path from the key of "DB", runs the login window; false when
+    // it was cancelled (the program then ends).
+    bool reloginOrEnd(const QString& pathKey);
     void step(const QString& name);
     // Fills "Текущий филиал" from the branch directory (the entries its menu click answers too).
     void fillBranchMenu(bool afterClick = false, int clickedId = 0);

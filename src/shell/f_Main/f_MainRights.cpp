@@ -85,17 +85,17 @@ void TFMain::ReconnectActExecute() {
         // Nothing may run without the lists: the error, then a new login; its Cancel ends the program.
         freeGlobalLists();
         ui::showError(QString::fromUtf8(e.what()));
-        if (!reloginOrEnd()) return;
+        if (!reloginOrEnd(QStringLiteral("PATH"))) return;
     }
     createGlobalLists();
     TolvLogic::PercCalc::scClearCache(-1);
     openContractList();
 }
 
-bool TFMain::reloginOrEnd() {
+bool TFMain::reloginOrEnd(const QString& pathKey) {
     fb::Database& db = *getZarvelDb();
     if (db.connected()) db.close();
-    setDatabasePath(QStringLiteral("PATH"));
+    setDatabasePath(pathKey);
     if (!loginDialog.execute()) {
         ui::requestTerminate();
         return false;
@@ -104,18 +104,12 @@ bool TFMain::reloginOrEnd() {
 }
 
 void TFMain::ReloginActExecute() {
-    if (!reloginOrEnd()) return;
+    if (!reloginOrEnd(QStringLiteral("PATH"))) return;
     ReconnectActExecute();
 }
 
 void TFMain::Relogin2ActExecute() {
-    fb::Database& db = *getZarvelDb();
-    if (db.connected()) db.close();
-    setDatabasePath(QStringLiteral("PATH2"));
-    if (!loginDialog.execute()) {
-        ui::requestTerminate();
-        return;
-    }
+    if (!reloginOrEnd(QStringLiteral("PATH2"))) return;
     ReconnectActExecute();
 }
 

@@ -32,24 +32,8 @@ using TolvMain::TFMain;
 using tolvtest::onModal;
 using utl::TFKVLogin;
 
-void onMainWindow(std::function<void(TFMain&)> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (!TolvMain::FMain || !TolvMain::FMain->isVisible()) return;
-        timer->stop();
-        timer->deleteLater();
-        action(*TolvMain::FMain);
-        TolvMain::FMain->close();
-    });
-    timer->start();
-}
-
-void typeLogin(TFKVLogin& f, const QString& login) {
-    f.e_Name->setText(login);
-    f.e_Pass->setFocus();
-    QTest::keyClick(f.e_Pass, Qt::Key_Return);
-}
+using tolvtest::onMainWindow;
+using tolvtest::typeLogin;
 
 bool listsExist() {
     return TolvMain::globalVersionConfig && TolvMain::globalClients && TolvMain::globalAgents &&
