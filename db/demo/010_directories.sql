@@ -37,6 +37,7 @@ insert into DIR_ADD_SERVICES (NAME, ID_EVENT, FORMULA, IS_ACTIVE, ARTICLE_NUM, C
 -- A cashier besides the manager (the server user is made when a password is set in the program).
 insert into AGENTS (AGENT_NAME, AGENT_LOGIN, AGENT_PASSWORD, GROUP_ID, KASSIR_ID)
   values ('Петренко Оксана Ігорівна', 'KASSA1', '*******', 0, '2');
+grant AGENTROLE to KASSA1;
 
 insert into DIR_EXCHANGE (ID_FILIAL, USD_EXCHANGE, DATA)
   select ID, 412500, current_date - 120 from DIR_FILIAL where IS_CURENT = 1;

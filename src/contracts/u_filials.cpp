@@ -117,6 +117,90 @@ core::DateTime FilialInfo::scGetLastContractDate(const FilialInfo& filial) {
     return !date || date->isEmpty() ? core::DateTime() : date->toDateTime();
 }
 
+namespace {
+
+void buildList(FilialsDir& dir) {
+    dir.setSql(QStringLiteral("select f.*, number||' - '||name as filial from DIR_FILIAL f "));
+    dir.setOrderBy(QStringLiteral("number"));
+    dir.addIntegerField(QStringLiteral("ID"))->setVisible(false);
+    dir.addIntegerField(QStringLiteral("NUMBER"));
+    dir.addStringField(QStringLiteral("NAME"), 80);
+    dir.addStringField(QStringLiteral("FILIAL"), 255);
+    for (const char* name :
+         {"IS_IMPORT", "IS_CURENT", "ORDER_NUM_AUTOINC", "WNT_RECEIPT_NUM_AUTOINC", "WNT_EXPENSE_NUM_AUTOINC",
+          "REG_RECEIPT_NUM_AUTOINC", "REG_EXPENSE_NUM_AUTOINC", "ACT_AUTOINC"})
+        dir.addIntegerField(QString::fromLatin1(name));
+    dir.addStringField(QStringLiteral("GUID"), 38);
+}
+
+int currentId(data::Dataset* ds) {
+    if (!ds || !ds->active() || ds->isEmpty()) return 0;
+    return ds->fieldByName(QStringLiteral("ID")).asInteger();
+}
+
+}  // namespace
+
+FilialsDir::FilialsDir(fb::Database* database)
+    : UpdQueryWrapper(database ? database : TolvMain::getZarvelDb()) {
+    buildList(*this);
+}
+
+FilialsDir::FilialsDir(fb::Transaction* transaction) : UpdQueryWrapper(transaction) {
+    buildList(*this);
+}
+
+void FilialsDir::setImportFilter(int filter) {
+    importFilter_ = filter;
+    data::Dataset* ds = getDataSet();
+    if (ds && ds->active()) {
+        close();
+        open();
+    }
+}
+
+bool FilialsDir::open() {
+    clearFilter();
+    if (importFilter_ == 1) addFilter(QStringLiteral(" IS_IMPORT = 0 "));
+    if (importFilter_ == 2) addFilter(QStringLiteral(" IS_IMPORT = 1 "));
+    UpdQueryWrapper::open();
+    data::Dataset* ds = getDataSet();
+    ds->fetchAll();
+    if (importFilter_ == 1) ds->locate(QStringLiteral("ID"), scGetCurentFilialId(false));
+    return ds->active();
+}
+
+std::vector<FilialsDir::MenuEntry> FilialsDir::fillMenu() {
+    data::Dataset* ds = getDataSet();
+    if (!ds->active()) open();
+    const int id = currentId(ds);
+    std::vector<MenuEntry> entries;
+    const int filial = ds->fieldByName(QStringLiteral("FILIAL")).index();
+    const int key = ds->fieldByName(QStringLiteral("ID")).index();
+    const int current = ds->fieldByName(QStringLiteral("IS_CURENT")).index();
+    // Read through the row buffer, so the list's current row stays.
+    for (int row = 0; row < ds->recordCount(); ++row) {
+        entries.push_back({ds->valueAt(row, filial).toText(), ds->valueAt(row, key).toInt(),
+                           ds->valueAt(row, current).toInt() == 1});
+    }
+    if (id) ds->locate(QStringLiteral("ID"), id);
+    return entries;
+}
+
+std::vector<FilialsDir::MenuEntry> FilialsDir::menuItemClick(int filialId) {
+    const int id = currentId(getDataSet());
+    {
+        ufb::AutoQuery q(QStringLiteral(" Update DIR_FILIAL set IS_CURENT = 0 "), nullptr);
+        q->execSql();
+        q->setSql(QStringLiteral(" Update DIR_FILIAL set IS_CURENT = 1  where ID = ") +
+                  QString::number(filialId));
+        q->execSql();
+    }  // commits
+    close();
+    open();
+    if (id) getDataSet()->locate(QStringLiteral("ID"), id);
+    return fillMenu();
+}
+
 int FilialsDir::scGetCurentFilialId(bool mustExist) {
     ufb::AutoQuery q(QStringLiteral("select id from DIR_FILIAL where is_curent=1"), nullptr);
     q->open();

@@ -4,7 +4,10 @@
 
 #include <QString>
 
+#include <vector>
+
 #include "kv_DBRecord.h"
+#include "kv_QueryWrapper.h"
 #include "platform/core/DateTime.h"
 
 namespace TolvLogic {
@@ -55,10 +58,35 @@ public:
     static core::DateTime scGetLastContractDate(const FilialInfo& filial);
 };
 
-// The branch directory. Here: its lookups, each on the given transaction or, without one, in a
-// transaction of its own.
-class FilialsDir {
+// The branch directory: the list of branches by number with the import filter, the entries of the
+// main window's "Текущий филиал" menu and the choice of the current branch from it, and the lookups by
+// branch id, each on the given transaction or, without one, in a transaction of its own.
+class FilialsDir : public ufb::UpdQueryWrapper {
 public:
+    // One item of the branch menu: number " - " name, the branch id, checked for the current branch.
+    struct MenuEntry {
+        QString caption;
+        int id = 0;
+        bool checked = false;
+    };
+
+    // The list is built, not opened.
+    explicit FilialsDir(fb::Database* database = nullptr);
+    explicit FilialsDir(fb::Transaction* transaction);
+
+    // 0 all branches, 1 own branches only, 2 imported ones only. An open list is reopened at once.
+    void setImportFilter(int filter);
+    int importFilter() const { return importFilter_; }
+    // Applies the filter, opens and fetches every row; with filter 1 stands on the current branch.
+    bool open() override;
+
+    // The entries of the branch menu in the list's order; opens the list when it is closed and leaves
+    // its current row where it was.
+    std::vector<MenuEntry> fillMenu();
+    // Makes the branch current (one committed transaction), reopens the list on the row it stood on,
+    // and answers the refilled menu.
+    std::vector<MenuEntry> menuItemClick(int filialId);
+
     // The branch marked current when exactly one is; otherwise 0, or "Текущий филиал не задан" when
     // mustExist is set.
     static int scGetCurentFilialId(bool mustExist = false);
@@ -68,6 +96,9 @@ public:
     static int scGetFilialNumber(int filialId, fb::Transaction* transaction = nullptr);
     // IS_IMPORT; an unknown branch counts as imported, so nothing is regenerated for it.
     static bool scIsFilialImported(int filialId, fb::Transaction* transaction = nullptr);
+
+private:
+    int importFilter_ = 0;
 };
 
 }  // namespace TolvLogic

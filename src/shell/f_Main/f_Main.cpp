@@ -3,10 +3,13 @@
 #include "U_LoggedUser.h"
 #include "U_VersionManager.h"
 #include "dm_TsiLang.h"
+#include "kv_fiscalRegister.h"
 #include "kv_settingsFile.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/grid/GridView.h"
 #include "platform/ui/Form.h"
 #include "u_TolvGlobal.h"
+#include "u_filials.h"
 
 namespace TolvMain {
 
@@ -17,6 +20,9 @@ TFMain::TFMain(QWidget* owner) : QMainWindow(owner) {
     setWindowTitle(QStringLiteral("Ломбард"));
     resize(1024, 700);
     addTexts();
+    createActions();
+    createMenus();
+    createPanel();
     FMain = this;
     // The working user's login and role are those the last accepted login check chose.
     VuxSecur::setLoginHook([this] { return VuxSecur::Login{loginDialog.login, acceptedRole_}; });
@@ -24,6 +30,7 @@ TFMain::TFMain(QWidget* owner) : QMainWindow(owner) {
 }
 
 TFMain::~TFMain() {
+    FormDestroy();
     gridTextHandler.reset();
     VuxSecur::setLoginHook({});
     VuxSecur::reset();
@@ -58,6 +65,9 @@ void TFMain::addTexts() {
     texts_.addMessage(QStringLiteral("IDS_15"), QStringLiteral("Ошибка: "), QStringLiteral("Помилка:"));
     texts_.addMessage(QStringLiteral("IDS_16"), QStringLiteral("Имя пользователя или пароль указаны неверно"),
                       QStringLiteral("Им'я користувача чи пароль вказані невірно"));
+    texts_.addMessage(QStringLiteral("IDS_49"), QStringLiteral("Ломбард - "), QStringLiteral("Ломбард -"));
+    texts_.addMessage(QStringLiteral("IDS_50"), QStringLiteral(" - ФР подключен "),
+                      QStringLiteral(" - ФР підключено"));
     texts_.addMessage(QStringLiteral("IDS_20"),
                       QStringLiteral("Агент с таким именем не найден в базе данных"),
                       QStringLiteral("Агента з таким ім'ям не знайдено в базі даних"));
@@ -68,6 +78,9 @@ void TFMain::FormCreate() {
     loginDialog.onCheckUser = [this](const QString& login, const QString& password) {
         return checkUser(login, password);
     };
+    loginDialog.onAfterLogin = [this](QObject*) { applyRights(); };
+    updateCaption();
+    pc_ContrInfo->setCurrentIndex(0);
     setDatabasePath(QStringLiteral("PATH"));
 }
 
@@ -95,6 +108,7 @@ bool TFMain::FormShow() {
         ui::requestTerminate();
         return false;
     }
+    startSequence();
     return true;
 }
 

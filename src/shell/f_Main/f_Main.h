@@ -3,8 +3,10 @@
 // the interface language, the login under the server role of a manager or an agent, and the database
 // version check; a cancelled login or a failed check ends the program before it shows.
 //
-// The window's code is spread over files by what it does: f_Main.cpp its life and texts,
-// f_MainLogin.cpp the login and the database path.
+// The window's code is spread over files by what it does: f_Main.cpp its texts and creation,
+// f_MainLogin.cpp the login and the database path, f_MainActions.cpp the actions, menus and tool bar,
+// f_MainPanel.cpp the search panel and grids, f_MainLife.cpp the start sequence, the global lists and
+// the close, f_MainRights.cpp the rights, reconnect and change of user.
 
 #include <QMainWindow>
 #include <QString>
@@ -14,11 +16,45 @@
 
 #include "U_AutomateHelper.h"
 #include "kvF_Login.h"
+#include "platform/core/DateTime.h"
 #include "platform/ui/Translations.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+class QToolBar;
 
 namespace fb {
 class Error;
 }
+namespace grid {
+class DataSource;
+}
+namespace ui {
+class DateEdit;
+class DbGrid;
+class LookupCombo;
+}  // namespace ui
+namespace KassRegister {
+class FiscalRegister;
+}
+namespace TolvLogic {
+class TVersionConfig;
+class TClients;
+class TAgents;
+class TPlaces;
+class TDepositTypes;
+class TPasportData;
+class DirWarrantes;
+class GoldTarifs;
+class FilialsDir;
+}  // namespace TolvLogic
 
 namespace TolvMain {
 
@@ -56,13 +92,121 @@ public:
     // Whether the start sequence of the first show ran to its end.
     bool started() const { return started_; }
 
+    // Rights after every login: Tag 1 actions for managers only, PERMISSION keys opening single actions
+    // for agents, then the caption, currency naming, detail layouts, backup and grid text handler.
+    void applyRights();
+    // Frees the lists, reopens the connection with the last login's parameters, makes the lists again.
+    // When the connection cannot be reopened the error is shown and the login window runs as for a
+    // change of user; its Cancel ends the program.
+    void ReconnectActExecute();
+    // The hidden switch to the second database ("PATH2"), then the reconnect.
+    void Relogin2ActExecute();
+    // Change of user: the login window against "PATH", then the reconnect. Cancel ends the program.
+    void ReloginActExecute();
+    // The login window in lock mode: only the last password opens.
+    void LockAppActExecute();
+
+    void createGlobalLists();
+    void freeGlobalLists();
+    void restoreDetailGridLayouts();
+    QString contractGridSuffix() const;
+    void updateCaption();
+    core::DateTime workDate() const;
+    bool isDebtorsFilter() const;
+    bool isInActFilter() const;
+    bool isBackupAvailable() const;
+    // The action of the action list by its name (null when there is none).
+    QAction* action(const QString& name) const;
+    // Captions of actions and menus in the interface language (1 Russian, 2 Ukrainian).
+    void applyActionTexts(int language);
+
+    // Members that later units fill; empty here. Each reports its call to the step recorder.
+    void runLangWizard();
+    void registerTextKeys();
+    void setDocumentLanguages();
+    void createDocumentEvents(bool firstStart);
+    void createAddServices();
+    void recalcDebt();
+    void openContractList();
+    void updateContractActions(int contractId);
+    void updateOperationActions(int opId);
+    bool startFiscalRegister();
+    // Receives the names of the members above as they run (tests watch the start sequence with it).
+    using StepRecorder = std::function<void(const QString& step)>;
+    static void setStepRecorder(StepRecorder recorder);
+
     utl::KVLoginDialog loginDialog;
     // The text answering of the contract grid.
     std::unique_ptr<GridMessageHandler> gridTextHandler;
 
     void setVisible(bool visible) override;
 
+    // Components.
+    QList<QAction*> actionList;
+    QMenu* mFR = nullptr;
+    QMenu* N_Lang = nullptr;
+    QAction* NLang_rus = nullptr;
+    QAction* NLang_ukr = nullptr;
+    QMenu* N_CurFilial = nullptr;
+    QToolBar* SpeedBar1 = nullptr;
+    ui::DbGrid* gr_Contracts = nullptr;
+    ui::DbGrid* gr_Ops = nullptr;
+    ui::DbGrid* greh_AddServices = nullptr;
+    ui::DbGrid* gr_Sales = nullptr;
+    std::unique_ptr<grid::DataSource> ContractsDS;
+    std::unique_ptr<grid::DataSource> OpsDS;
+    std::unique_ptr<grid::DataSource> ds_AddServices;
+    std::unique_ptr<grid::DataSource> SalesDS;
+    QTabWidget* pc_ContrInfo = nullptr;
+    QLabel* DogNText = nullptr;
+    QLabel* DBText1 = nullptr;
+    QLineEdit* NumFilterEdit = nullptr;
+    ui::LookupCombo* combo_FilialFilter = nullptr;
+    QLineEdit* FIOFilterEdit = nullptr;
+    QPushButton* bt_Client = nullptr;
+    ui::DateEdit* DateFilterEdit = nullptr;
+    QLineEdit* AgentFilterEdit = nullptr;
+    QPushButton* bt_Agent = nullptr;
+    QComboBox* cb_contrFilter = nullptr;
+    QCheckBox* chBx_showArchive = nullptr;
+    QPushButton* bt_Search = nullptr;
+    QPushButton* bt_DefaultFilter = nullptr;
+    QPushButton* bt_SetGrid = nullptr;
+    QTimer* timeForCalcPercents = nullptr;
+    QWidget* InfoFramePlace = nullptr;
+
+    // Members.
+    std::unique_ptr<KassRegister::FiscalRegister> fiscalRegister;
+    // The branch directory behind the branch filter combo, made with the global lists.
+    std::unique_ptr<TolvLogic::FilialsDir> branchDir;
+    std::unique_ptr<grid::DataSource> ds_FilialFilter;
+    // Reopens the branch directory, rebuilds "Текущий филиал" and selects the key (-1 keeps the one
+    // selected); the contract list is not reopened here.
+    void refreshBranchFilter(int filialId);
+    int clientFilterId = -1;
+    int agentFilterId = -1;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void createActions();
+    void createMenus();
+    void createPanel();
+    void FormClose();
+    void FormDestroy();
+    // Closes the connection, takes the path from the key of "DB", runs the login window; false when
+    // it was cancelled (the program then ends).
+    bool reloginOrEnd(const QString& pathKey);
+    void step(const QString& name);
+    // Fills "Текущий филиал" from the branch directory (the entries its menu click answers too).
+    void fillBranchMenu(bool afterClick = false, int clickedId = 0);
+    // FormShow 4 to 16: what follows an accepted login and a matching database version.
+    void startSequence();
+
+    QList<QMenu*> menus_;
+    bool listsMade_ = false;
+    bool closed_ = false;
     void addTexts();
     void FormCreate();
     // False when the program is to end.
@@ -76,5 +220,16 @@ private:
 
 // The program's main window while it lives (null otherwise).
 extern TFMain* FMain;
+
+// The global lists, made by TFMain::createGlobalLists and freed by TFMain::freeGlobalLists; null
+// before the first and after the last. The gold tariffs are the program-wide holder of the contract
+// layer (getGlobalGoldTarifs).
+extern TolvLogic::TVersionConfig* globalVersionConfig;
+extern TolvLogic::TClients* globalClients;
+extern TolvLogic::TAgents* globalAgents;
+extern TolvLogic::TPlaces* globalPlaces;
+extern TolvLogic::TDepositTypes* globalDepositTypes;
+extern TolvLogic::TPasportData* globalPasportData;
+extern TolvLogic::DirWarrantes* globalDirWarrantes;
 
 }  // namespace TolvMain

@@ -48,6 +48,7 @@ private:
 class LoginCheckTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        savedCursor_ = &ui::busyCursor();
         ui::setBusyCursor(&cursor);
         folder.withDemoDatabase();
         TolvGlobal::initSettingsFile();
@@ -57,7 +58,7 @@ protected:
     void TearDown() override {
         main.reset();
         data.reset();
-        ui::setBusyCursor(nullptr);
+        ui::setBusyCursor(savedCursor_);
     }
     fb::Database& db() { return data->ZarvelDb; }
 
@@ -68,6 +69,7 @@ protected:
     ui::ScopedDialogs scoped{&boxes};
     std::unique_ptr<TMainDataMod> data;
     std::unique_ptr<TFMain> main;
+    ui::BusyCursor* savedCursor_ = nullptr;
 };
 
 TEST_F(LoginCheckTest, BeforeLoginTheConnectionHoldsNoCredentialAndIsClosed) {

@@ -7,7 +7,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "f_Main.h"
+#include "kvF_Login.h"
 
 #include "kv_settingsFile.h"
 #include "platform/dialogs/Dialogs.h"
@@ -35,6 +42,26 @@ inline void runAsAdministrator(const QString& path, const QStringList& statement
     db.open();
     fb::runScript(db, statements.join(QStringLiteral(";\n")) + u';');
     db.close();
+}
+
+// Runs the action once the main window is visible, then closes it (ending the message loop).
+inline void onMainWindow(std::function<void(TolvMain::TFMain&)> action) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (!TolvMain::FMain || !TolvMain::FMain->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        action(*TolvMain::FMain);
+        TolvMain::FMain->close();
+    });
+    timer->start();
+}
+
+inline void typeLogin(utl::TFKVLogin& f, const QString& login) {
+    f.e_Name->setText(login);
+    f.e_Pass->setFocus();
+    QTest::keyClick(f.e_Pass, Qt::Key_Return);
 }
 
 class ProgramFolder {

@@ -28,25 +28,8 @@ using utl::TFKVLogin;
 
 const QString kVersion = QStringLiteral(TOLV_VERSION);
 
-// Runs the action once the main window is visible, then closes it (ending the message loop).
-void onMainWindow(std::function<void(TFMain&)> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (!TolvMain::FMain || !TolvMain::FMain->isVisible()) return;
-        timer->stop();
-        timer->deleteLater();
-        action(*TolvMain::FMain);
-        TolvMain::FMain->close();
-    });
-    timer->start();
-}
-
-void typeLogin(TFKVLogin& f, const QString& login) {
-    f.e_Name->setText(login);
-    f.e_Pass->setFocus();
-    QTest::keyClick(f.e_Pass, Qt::Key_Return);
-}
+using tolvtest::onMainWindow;
+using tolvtest::typeLogin;
 
 class StartupTest : public ::testing::Test {
 protected:
@@ -76,7 +59,7 @@ TEST_F(StartupTest, ManagerOpensTheBareWindowWithTheManagerRole) {
     onModal<TFKVLogin>([](TFKVLogin& f) { typeLogin(f, QStringLiteral("MANAGER")); });
     onMainWindow([&](TFMain& w) {
         shown = true;
-        EXPECT_EQ(w.windowTitle(), QStringLiteral("Ломбард"));
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Ломбард - MANAGER [tolvanix.fdb] "));
         EXPECT_EQ(TolvMain::VuxSecur::getLogin(), QStringLiteral("MANAGER"));
         EXPECT_EQ(TolvMain::VuxSecur::getAgentName(), QStringLiteral("Администратор"));
         EXPECT_EQ(TolvMain::VuxSecur::getKassirId(), QStringLiteral("1"));
