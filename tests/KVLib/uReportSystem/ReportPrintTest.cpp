@@ -7,6 +7,7 @@
 #include "ReportSystemFixture.h"
 #include "platform/data/MemTable.h"
 #include "tests/support/ErrorText.h"
+#include "tests/support/WriterText.h"
 
 namespace {
 
@@ -173,21 +174,8 @@ TEST_F(Printing, AnEventWithTwoGroupsPrintsADocumentAWordProcessorReads) {
     const QString doc = opened_[0];
     EXPECT_EQ(doc, sys().getOutPath() + u'/' + name);
 
-    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    ASSERT_FALSE(soffice.isEmpty()) << "LibreOffice Writer is needed (libreoffice-writer-nogui)";
-    QProcess lo;
-    lo.setProcessChannelMode(QProcess::MergedChannels);
-    lo.start(soffice,
-             {QStringLiteral("-env:UserInstallation=file://") + dir_.filePath(QStringLiteral("profile")),
-              QStringLiteral("--headless"), QStringLiteral("--convert-to"),
-              QStringLiteral("txt:Text (encoded):UTF8"), QStringLiteral("--outdir"),
-              dir_.filePath(QStringLiteral("txt")), doc});
-    ASSERT_TRUE(lo.waitForFinished(180000));
-    const QString txtName =
-        dir_.filePath(QStringLiteral("txt/")) + QFileInfo(name).completeBaseName() + QStringLiteral(".txt");
-    const QString text = QString::fromUtf8(rstest::readFile(txtName));
-    EXPECT_TRUE(text.contains(QStringLiteral("Договір Л-15 від 09.12.2026")))
-        << text.toStdString() << lo.readAll().toStdString();
+    const QString text = testsupport::writerText(doc, dir_.path());
+    EXPECT_TRUE(text.contains(QStringLiteral("Договір Л-15 від 09.12.2026"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Сума: 1250.50 ("))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Каблучка;\nЛанцюжок;"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Клієнт: Іваненко Ґ.Є."))) << text.toStdString();

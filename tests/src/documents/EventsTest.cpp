@@ -11,6 +11,7 @@
 #include "platform/os/Program.h"
 #include "platform/os/Shell.h"
 #include "tests/src/documents/DocumentsFixture.h"
+#include "tests/support/WriterText.h"
 #include "u_TolvReportSystem.h"
 
 using namespace doctest;
@@ -153,20 +154,7 @@ TEST_F(Events, TheSampleContractPrintsForAWordProcessor) {
     const QString name = open->getTemplate(0)->showReport(true);
     ASSERT_EQ(opened_.size(), 1) << name.toStdString();
 
-    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    ASSERT_FALSE(soffice.isEmpty()) << "LibreOffice Writer is needed (libreoffice-writer-nogui)";
-    QProcess lo;
-    lo.setProcessChannelMode(QProcess::MergedChannels);
-    lo.start(soffice,
-             {QStringLiteral("-env:UserInstallation=file://") + dir_.filePath(QStringLiteral("profile")),
-              QStringLiteral("--headless"), QStringLiteral("--convert-to"),
-              QStringLiteral("txt:Text (encoded):UTF8"), QStringLiteral("--outdir"),
-              dir_.filePath(QStringLiteral("txt")), opened_[0]});
-    ASSERT_TRUE(lo.waitForFinished(180000));
-    QFile txt(dir_.filePath(QStringLiteral("txt/")) + QFileInfo(opened_[0]).completeBaseName() +
-              QStringLiteral(".txt"));
-    ASSERT_TRUE(txt.open(QIODevice::ReadOnly)) << lo.readAll().toStdString();
-    const QString text = QString::fromUtf8(txt.readAll());
+    const QString text = testsupport::writerText(opened_[0], dir_.path());
     EXPECT_TRUE(text.contains(QStringLiteral("Заемщик: Петренко Іван"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Каблучка, 1 шт."))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Ланцюжок, 1 шт."))) << text.toStdString();
