@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include "kv_Translator.h"
@@ -128,6 +129,117 @@ TEST_F(Events, PaymentTakesTheOperationFirstAndClosingTheContract) {
     TolvReports::DocumentIds ids{.contractId = id, .operationId = op};
     EXPECT_TRUE(TolvReports::fillEventParams(pay, ids));
     EXPECT_EQ(value(pay, "OPERATION@SUM_F"), "300.00");
+}
+
+TEST_F(Events, EveryEventHoldsAndFillsTheGroupsOfItsKind) {
+    TolvReports::createDocumentEvents(false);
+    const int id = contract(100000, 1000, 30);
+    const int op = newOperation(id, {.date = day(20, 1, 2024), .sum = 30000});
+    const int order = cashtest::newOrder({.sum = 4200, .contractId = id});
+    udb::execSql(QStringLiteral("insert into TOSALE (AGENT_ID, CONTRACT_ID, TOSALE_SUM, TOSALE_DATE) values "
+                                "(1, %1, 90000, '2024-02-20')")
+                     .arg(id));
+    udb::execSql(
+        QStringLiteral("insert into SALES (AGENT_ID, CONTRACT_ID, SALE_SUM) values (1, %1, 95000)").arg(id));
+    udb::execSql(QStringLiteral("insert into ZAYAVLENIYA (CONTRACT_ID, DATE_CUR, DATE_TO, NOTE) values "
+                                "(%1, '2024-02-01', '2024-02-15', 'хвороба')")
+                     .arg(id));
+    const QStringList all{"COMMON",   "COMPANY", "AGENT", "CLIENT",    "PROLONG", "SERVICE",
+                          "CONTRACT", "FORSALE", "SALE",  "OPERATION", "WARRANT"};
+    const std::pair<const char*, QStringList> cases[] = {
+        {"CNTR_OPEN", {"COMMON", "COMPANY", "AGENT", "CLIENT", "CONTRACT", "SERVICE"}},
+        {"CNTR_OPEN_GOLD", {"COMMON", "COMPANY", "AGENT", "CLIENT", "CONTRACT", "SERVICE"}},
+        {"CNTR_FORSALE", {"COMMON", "CONTRACT", "FORSALE", "AGENT"}},
+        {"CNTR_SALE", {"COMMON", "CONTRACT", "SALE", "AGENT"}},
+        {"CNTR_CLOSE", {"COMMON", "COMPANY", "AGENT", "CLIENT", "CONTRACT", "OPERATION", "SERVICE"}},
+        {"CNTR_CLOSE_GOLD", {"COMMON", "COMPANY", "AGENT", "CLIENT", "CONTRACT", "OPERATION", "SERVICE"}},
+        {"CNTR_PROLONG", {"PROLONG", "CLIENT", "CONTRACT", "COMPANY"}},
+        {"OP_PAY", {"COMMON", "COMPANY", "CONTRACT", "CLIENT", "AGENT", "OPERATION", "SERVICE"}},
+        {"OP_INC", {"COMMON", "COMPANY", "CONTRACT", "CLIENT", "AGENT", "OPERATION", "SERVICE"}},
+        {"CB_WRECEIPT", {"COMMON", "COMPANY", "WARRANT"}},
+        {"CB_WEXPENSE", {"COMMON", "COMPANY", "WARRANT"}},
+    };
+    // Every text a sample prints is filled, so none of its marks comes out empty for want of a row.
+    udb::execSql(
+        QStringLiteral("update CLIENTS set CLIENT_PHONE = '1', CLIENT_ADDRESS = '2', "
+                       "CLIENT_PASSPORT_SN = '3', CLIENT_PASSPORT_NUM = '4', CLIENT_PASSPORT_INFO = '5' "
+                       "where CLIENT_ID = (select CLIENT_ID from PENALTY_CONTRACTS where CONTRACT_ID = %1)")
+            .arg(id));
+    udb::execSql(
+        QStringLiteral("update or insert into ZVIT_COMPANY (ID, FULL_NM, EDR_CD) values (1, 'Ломбард', "
+                       "'12345678') matching (ID)"));
+    udb::execSql(
+        QStringLiteral("update WARRANTES set ACCOUNT_NUMBER = '301', ADDITION = 'a', FOUNDATION = 'f', "
+                       "IDENTIFICATION_DATA = 'i', OPERATION_SUBJECT = 's' where ID = %1")
+            .arg(order));
+    udb::execSql(QStringLiteral("update TOSALE set TOSALE_INFO = 'i' where CONTRACT_ID = %1").arg(id));
+    udb::execSql(QStringLiteral("update SALES set SALE_INFO = 'i' where CONTRACT_ID = %1").arg(id));
+    const QRegularExpression mark(QStringLiteral("\\[\\[([A-Z]+@[A-Z_0-9]+)\\]\\]"));
+    const QRegularExpression table(QStringLiteral("\\[\\[#(\\w+)\\]\\]"));
+
+    const TolvReports::DocumentIds ids{.contractId = id, .operationId = op, .warrantId = order};
+    for (const auto& [code, groups] : cases) {
+        SCOPED_TRACE(code);
+        ReportSys::ReportEvnt* e = sys().getEventByCode(QLatin1String(code));
+        ASSERT_TRUE(TolvReports::fillEventParams(e, ids));
+        for (const QString& g : all) {
+            ReportSys::ReportParameters* group = e->getParamGroup(g);
+            EXPECT_EQ(group != nullptr, groups.contains(g)) << g.toStdString();
+            if (group) {
+                EXPECT_TRUE(group->hasValues()) << g.toStdString();
+            }
+        }
+        QFile sample(e->getTemplate(0)->getFullFileName());
+        ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+        const QString text = QString::fromLatin1(sample.readAll());
+        const QStringList names = e->getParams().getNames();
+        for (auto it = mark.globalMatch(text); it.hasNext();) {
+            const QString name = it.next().captured(1);
+            EXPECT_TRUE(names.contains(name)) << name.toStdString();
+        }
+        for (auto it = table.globalMatch(text); it.hasNext();) {
+            const QString name = it.next().captured(1);
+            EXPECT_NE(e->getParams().getDataSet(name), nullptr) << name.toStdString();
+        }
+    }
+    ReportSys::ReportEvnt* prolong = sys().getEventByCode(QStringLiteral("CNTR_PROLONG"));
+    EXPECT_EQ(value(prolong, "PROLONG@NOTE"), "хвороба");
+    EXPECT_EQ(value(prolong, "PROLONG@DATE_TO"), "15.02.2024");
+    EXPECT_EQ(value(sys().getEventByCode(QStringLiteral("CNTR_SALE")), "SALE@SUM_F"), "950.00");
+    EXPECT_EQ(value(sys().getEventByCode(QStringLiteral("CNTR_FORSALE")), "FORSALE@SUM_F"), "900.00");
+    EXPECT_EQ(value(sys().getEventByCode(QStringLiteral("CB_WEXPENSE")), "WARRANT@SUM_F"), "42.00");
+}
+
+TEST_F(Events, EachEventPrintsTheServicesOfItsOwnServiceEvent) {
+    desktest::clearServices();
+    TolvReports::createDocumentEvents(false);
+    const int id = contract(100000, 1000, 30);
+    const int op = newOperation(id, {.date = day(20, 1, 2024), .sum = 30000});
+    // One service of each event, on the contract for event 0 and on the operation for the others.
+    for (const auto& [event, price] : {std::pair{0, 100}, {1, 200}, {2, 300}, {4, 400}}) {
+        const int dir =
+            desktest::newService(QStringLiteral("Послуга %1").arg(event), event, QStringLiteral("0"), true);
+        udb::execSql(
+            QStringLiteral("insert into ADD_SERVICES (ID, ID_SERVICE, ID_OBJ, NAME, PRICE, DATA) values "
+                           "(gen_id(GEN_ADD_SERVICES_ID, 1), %1, %2, 'Послуга', %3, %4)")
+                .arg(dir)
+                .arg(event == 0 ? id : op)
+                .arg(price)
+                .arg(lit(event == 0 ? day(10, 1, 2024) : day(20, 1, 2024))));
+    }
+    const std::pair<const char*, const char*> cases[] = {
+        {"CNTR_OPEN", "1.00"}, {"CNTR_OPEN_GOLD", "1.00"}, {"OP_PAY", "2.00"},
+        {"OP_INC", "3.00"},    {"CNTR_CLOSE", "4.00"},     {"CNTR_CLOSE_GOLD", "4.00"},
+    };
+    const TolvReports::DocumentIds ids{.contractId = id, .operationId = op};
+    for (const auto& [code, total] : cases) {
+        SCOPED_TRACE(code);
+        ReportSys::ReportEvnt* e = sys().getEventByCode(QLatin1String(code));
+        TolvReports::fillEventParams(e, ids);
+        EXPECT_EQ(value(e, "SERVICE@ALLPRICE_F"), QLatin1String(total));
+        EXPECT_EQ(value(e, "CONTRACT@GIVE_OUT_SUM_F"), "999.00");
+    }
+    desktest::clearServices();
 }
 
 TEST_F(Events, AnUnregisteredReceiptEventKeepsItsOwnOrder) {

@@ -172,10 +172,141 @@ TEST_F(Groups, WarrantPrintsTheOrderSums) {
     udb::execSql(QStringLiteral("update WARRANTES set CREDIT_SUM = 100000 where ID = %1").arg(order));
     ReportParamWarrant group;
     group.fill(order, -1, -1, QStringLiteral("0"));
-    expectValues(group, {{"SUM_F", "1234.56"}, {"CREDIT_SUM_F", "1000.00"}});
-    EXPECT_TRUE(group.getValue(QStringLiteral("WARRANT@SUM_T")).startsWith(QStringLiteral("одна тысяча")));
+    expectValues(group, {{"SUM_F", "1234.56"},
+                         {"SUM_T", "одна тысяча двести тридцать четыре грн 56 коп"},
+                         {"CREDIT_SUM_F", "1000.00"},
+                         {"PERC_SUM_E", ""}});
     group.fill(order + 100000, -1, -1, QStringLiteral("0"));
     EXPECT_FALSE(group.hasValues());
+}
+
+// Terms the debt engine turns into round debts: 15 % over 20 days (150.00 of interest on 1000.00),
+// storage of a fixed fee a day that stops with the term, and 1 % of penalty a day after it.
+struct ForSaleCase {
+    const char* name;
+    int storagePerDay;       // hundredths
+    int saleDay;             // days after the contract date
+    int asked;               // hundredths
+    const char* offSetting;  // a "DEFAULTS" setting turned off for the case
+    Expected expected;
+};
+
+TEST_F(Groups, ForSaleSpreadsThePriceOverTheDebts) {
+    const ForSaleCase cases[] = {
+        {"price above the debts but below with the penalty",
+         100,
+         59,
+         150050,
+         nullptr,
+         {{"SUM_F", "1500.50"},
+          {"DEBTS_BASE_F", "1000.00"},
+          {"DEBTS_STORAGE_F", "20.00"},
+          {"DEBTS_PERC_F", "150.00"},
+          {"DEBTS_PENALTY_F", "400.00"},
+          {"REPAY_BASE_F", "1000.00"},
+          {"REPAY_STORAGE_F", "20.00"},
+          {"REPAY_PERC_F", "150.00"},
+          {"REPAY_PENALTY_F", "330.50"},
+          {"TOTAL_DEBT_F", "1570.00"},
+          {"TOTAL_REPAY_F", "1500.50"},
+          {"PROFIT_F", "-69.50"},
+          {"DATE", "09.03.2024"},
+          {"INFO", "на вітрину"}}},
+        {"price above every debt",
+         50,
+         21,
+         120000,
+         nullptr,
+         {{"DEBTS_STORAGE_F", "10.00"},
+          {"DEBTS_PENALTY_F", "20.00"},
+          {"REPAY_PENALTY_F", "20.00"},
+          {"TOTAL_REPAY_F", "1180.00"},
+          {"PROFIT_F", "20.00"}}},
+        {"price below the base",
+         100,
+         59,
+         80000,
+         nullptr,
+         {{"REPAY_BASE", "800"},
+          {"REPAY_BASE_F", "800.00"},
+          {"REPAY_STORAGE_F", "0.00"},
+          {"REPAY_PERC_F", "0.00"},
+          {"REPAY_PENALTY_F", "0.00"},
+          {"REPAY_PENALTY_E", ""},
+          {"TOTAL_REPAY_F", "800.00"},
+          {"PROFIT_F", "-770.00"}}},
+        {"profit without the penalty",
+         100,
+         59,
+         150050,
+         "isCalcSaleSumWithPenalty",
+         {{"REPAY_PENALTY_F", "330.50"}, {"PROFIT_F", "330.50"}}},
+        {"profit without the interest",
+         100,
+         59,
+         150050,
+         "isCalcSaleSumWithPerc",
+         {{"REPAY_PERC_F", "150.00"}, {"PROFIT_F", "80.50"}}},
+    };
+    ReportParamForSale group;
+    for (const ForSaleCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int id = contract(100000, 1500, 20, 0, 100, day(10, 1, 2024));
+        udb::execSql(QStringLiteral("update PENALTY_DEPOSITS set STORAGE_TYPE = 1, STORAGE_VAL = %1 where "
+                                    "CONTRACT_ID = %2")
+                         .arg(c.storagePerDay)
+                         .arg(id));
+        udb::execSql(QStringLiteral("insert into TOSALE (AGENT_ID, CONTRACT_ID, TOSALE_SUM, TOSALE_INFO, "
+                                    "TOSALE_DATE) values (1, %1, %2, 'на вітрину', %3)")
+                         .arg(id)
+                         .arg(c.asked)
+                         .arg(lit(day(10, 1, 2024).addDays(c.saleDay))));
+        if (c.offSetting) udb::dbIniWrite(QStringLiteral("DEFAULTS"), QLatin1String(c.offSetting), false);
+        group.fill(id);
+        if (c.offSetting) udb::dbIniWrite(QStringLiteral("DEFAULTS"), QLatin1String(c.offSetting), true);
+        expectValues(group, c.expected);
+    }
+}
+
+TEST_F(Groups, WarrantChoosesTheOrderByItsArgumentForm) {
+    const int id = contract(100000, 1000, 30);
+    const int op = newOperation(id, {.date = day(20, 1, 2024), .sum = 30000});
+    const auto templateOf = [](const char* code) {
+        return scalar(QStringLiteral("select ID as V from DIR_WARRANTES where CODE = '%1'")
+                          .arg(QLatin1String(code)))
+            .toInt();
+    };
+    const int expense = templateOf("EXPENSE_DEPOSIT");
+    const int receipt = templateOf("RECEIPT_DEPOSIT");
+    const int listed = cashtest::newOrder({.sum = 111, .contractId = id});
+    cashtest::newOrder({.templateId = expense, .sum = 222, .contractId = id});
+    cashtest::newOrder({.templateId = expense, .sum = 333, .contractId = id, .operationId = op});
+    cashtest::newOrder({.templateId = receipt, .sum = 444, .contractId = id, .operationId = op});
+    const struct {
+        int warrantId, contractId, operationId;
+        const char* code;
+        const char* sum;  // empty: no order
+    } cases[] = {
+        {listed, -1, -1, "0", "1.11"},
+        {0, id, -1, "EXPENSE_DEPOSIT", "2.22"},  // the contract's own order, not the operation's
+        {0, -1, op, "EXPENSE_DEPOSIT", "3.33"},
+        {listed, 0, op, "RECEIPT_DEPOSIT", "4.44"},
+        {listed, 0, op, "0", "1.11"},
+        {listed, id, 0, "EXPENSE_DEPOSIT", "1.11"},
+        {0, id, -1, "RECEIPT_DEPOSIT", ""},
+    };
+    ReportParamWarrant group;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 %2 %3 %4")
+                         .arg(c.warrantId)
+                         .arg(c.contractId)
+                         .arg(c.operationId)
+                         .arg(QLatin1String(c.code))
+                         .toStdString());
+        group.fill(c.warrantId, c.contractId, c.operationId, QLatin1String(c.code));
+        EXPECT_EQ(group.getValue(QStringLiteral("WARRANT@SUM_F")), QLatin1String(c.sum));
+        EXPECT_EQ(group.hasValues(), *c.sum != 0);
+    }
 }
 
 TEST_F(Groups, SaleWithoutARowStaysEmpty) {

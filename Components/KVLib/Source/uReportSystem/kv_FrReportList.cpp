@@ -39,8 +39,12 @@ QString TFrKVReportList::keyOf(const QString& code, const QString& suffix) {
 
 QString TFrKVReportList::section() const {
     const QWidget* form = window();
-    const QString formClass =
+    QString formClass =
         form && form != this ? QString::fromLatin1(form->metaObject()->className()) : QString();
+    // The bare class name, as the placement component names a form's section: a namespace of ours
+    // must not move the remembered ticks.
+    const qsizetype scope = formClass.lastIndexOf(QLatin1String("::"));
+    if (scope >= 0) formClass = formClass.mid(scope + 2);
     return formClass + objectName();
 }
 

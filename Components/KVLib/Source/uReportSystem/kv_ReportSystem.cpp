@@ -416,6 +416,8 @@ std::vector<std::pair<QString, QString>> reportSystemTexts(int language) {
          u"Помилка при формуванні документа.\nМожливо формат файлу шаблону документа не відповідає формату "
          u"RTF!\nПеревірте формат файлу або перезбережіть його, вказавши потрібний формат.\n\nВихідне "
          u"повідомлення про помилку:\n"},
+        {"kv_ReportSystem.TFrKVReportList.N_SelectAll.Caption", u"Выбрать все", u"Вибрати всі"},
+        {"kv_ReportSystem.TFrKVReportList.N_DeselectAll.Caption", u"Отменить все", u"Скасувати всі"},
     };
     return kvtr::textsIn(texts, language);
 }
