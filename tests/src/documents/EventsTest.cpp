@@ -9,6 +9,7 @@
 
 #include "kv_Translator.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/fb/Script.h"
 #include "platform/os/Program.h"
 #include "platform/os/Shell.h"
 #include "tests/src/documents/DocumentsFixture.h"
@@ -257,21 +258,52 @@ TEST_F(Events, AnUnregisteredReceiptEventKeepsItsOwnOrder) {
     EXPECT_EQ(own.getActiveTemplatesCount(), 1);
 }
 
-TEST_F(Events, TheSampleContractPrintsForAWordProcessor) {
-    TolvReports::createDocumentEvents(false);
-    const int id = contract(99999, 1000, 30);
-    for (const char* name : {"Каблучка", "Ланцюжок"}) item(id, QString::fromUtf8(name), 33333);
-    auto* open = event<ReportEvntContract>("CNTR_OPEN");
-    open->fillParams(id);
-    const QString name = open->getTemplate(0)->showReport(true);
-    ASSERT_EQ(opened_.size(), 1) << name.toStdString();
+// The events over the demo office's database: the shipped samples printed for its contracts.
+class DemoEvents : public Events {
+protected:
+    static void SetUpTestSuite() {
+        Events::SetUpTestSuite();
+        fb::runScriptFolder(testDb().db(), tolvtest::TestDatabase::sourceDir() + QStringLiteral("/db/demo"));
+    }
+    static int demoContract(const QString& client) {
+        return scalar(QStringLiteral("select C.CONTRACT_ID as V from PENALTY_CONTRACTS C join CLIENTS L on "
+                                     "L.CLIENT_ID = C.CLIENT_ID where L.CLIENT_NAME = %1")
+                          .arg(lit(client)))
+            .toInt();
+    }
+};
 
-    const QString text = testsupport::writerText(opened_[0], dir_.path());
-    EXPECT_TRUE(text.contains(QStringLiteral("Заемщик: Петренко Іван"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("Каблучка, 1 шт."))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("Ланцюжок, 1 шт."))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("Сумма кредита: 999.99 (девятьсот девяносто девять")))
-        << text.toStdString();
+TEST_F(DemoEvents, TheSampleContractsPrintForAWordProcessor) {
+    TolvReports::createDocumentEvents(false);
+    const struct {
+        const char* code;
+        const char* client;
+        QStringList lines;
+    } cases[] = {
+        {"CNTR_OPEN",
+         "Іваненко Петро Миколайович",
+         {"Заемщик: Іваненко Петро Миколайович",
+          "Смартфон Apple iPhone 13, 1 шт., оценка 12000.00, кредит 8000.00, проценты 1200.00, к возврату "
+          "9200.00",
+          "Сумма кредита: 8000.00 (восемь тысяч грн 00 коп)"}},
+        {"CNTR_OPEN_GOLD",
+         "Дем'яненко Олександра Вікторівна",
+         {"Заемщик: Дем'яненко Олександра Вікторівна",
+          "Кольцо обручальное, проба 585, вес 3.50 г, камни 0.00 г, чистый 3.50 г, кредит 5250.00",
+          "Цепочка, проба 585, вес 5.20 г, камни 0.00 г, чистый 5.20 г, кредит 7800.00",
+          "Сумма кредита: 13050.00 (тринадцать тысяч пятьдесят грн 00 коп)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        opened_.clear();
+        ReportSys::ReportEvnt* e = sys().getEventByCode(QLatin1String(c.code));
+        ASSERT_TRUE(
+            TolvReports::fillEventParams(e, {.contractId = demoContract(QString::fromUtf8(c.client))}));
+        const QString name = e->getTemplate(0)->showReport(true);
+        ASSERT_EQ(opened_.size(), 1) << name.toStdString();
+        const QString text = testsupport::writerText(opened_[0], dir_.path());
+        for (const QString& line : c.lines) EXPECT_TRUE(text.contains(line)) << text.toStdString();
+    }
 }
 
 }  // namespace
