@@ -18,6 +18,7 @@
 #include "u_Exchange.h"
 #include "u_PercCalc.h"
 #include "u_contractSubjects.h"
+#include "u_filials.h"
 
 using core::DateTime;
 using core::Variant;
@@ -46,6 +47,12 @@ double units(const Variant& hundredths) {
 
 double round2(double value) {
     return Money100::fromHundredths(value * 100.0);
+}
+
+// The contract's branch; -1, which no branch has, for a row without one (imported rows may lack it).
+int filialOf(const TPenaltyContractInfo& contract) {
+    const Variant filial = contract.getContractValue(TPenaltyContractInfo::cFILIAL_ID);
+    return filial.isEmpty() ? -1 : filial.toInt();
 }
 
 }  // namespace
@@ -278,8 +285,10 @@ void ReportParamContract::fill(int contractId) {
     addMoneyParam(QStringLiteral("STORAGE_SUM_PER_DAY"), s);
     addMoneyParam(QStringLiteral("STORAGE_TOTAL_SUM"), s * n);
     addMoneyParam(QStringLiteral("STORAGE_MIN_SUM"), depositInt(TPenaltyContractInfo::dSTORAGE_MIN_DAYS) * s);
-    addParam(QStringLiteral("FILIAL_NUM"), contract.getFilialNumber());
-    addParam(QStringLiteral("FILIAL_NAME"), contract.getFilialName());
+    // The branch directory's answers: a contract without a known branch prints -1 and a blank.
+    const int filialId = filialOf(contract);
+    addParam(QStringLiteral("FILIAL_NUM"), FilialsDir::scGetFilialNumber(filialId));
+    addParam(QStringLiteral("FILIAL_NAME"), FilialsDir::scGetFilialName(filialId));
 
     // The items, with the term's interest spread so that the rows add up to the rounded total.
     const bool gold = dynamic_cast<ContractSubjectsGold*>(subjects) != nullptr;
@@ -435,7 +444,7 @@ void ReportParamOperation::fill(int operationId) {
     addParam(QStringLiteral("REGISTER_DATE"), operation.getValue(TPenaltyOperationInfo::oOP_DATE));
     addMoneyParam(QStringLiteral("SUM"), std::abs(column(TPenaltyOperationInfo::oOP_SUM)));
 
-    const int filialId = contract.getContractValue(TPenaltyContractInfo::cFILIAL_ID).toInt();
+    const int filialId = filialOf(contract);
     const auto usd = [filialId](DateTime date) {
         double rate = 1.0;
         TExchangeInfo(filialId, date).findRate(rate, date);

@@ -104,6 +104,23 @@ TEST_F(Groups, ContractAmountsOfItsTerms) {
                          {"GIVE_OUT_SUM_F", "1000.00"}});
 }
 
+TEST_F(Groups, ContractWithAHalfPercentPenaltyAndNoBranch) {
+    const int id = contract(100000, 1000, 30, 0, 50);
+    udb::execSql(
+        QStringLiteral("update PENALTY_CONTRACTS set FILIAL_ID = null where CONTRACT_ID = %1").arg(id));
+    ReportParamContract group;
+    group.fill(id);
+    expectValues(group, {{"PENALTY_PERC", "0.5"},
+                         {"PENALTY_PERC_F", "0.50"},
+                         {"PENALTY_SUM_F", "5.00"},
+                         {"FILIAL_NUM", "-1"},
+                         {"FILIAL_NAME", " "}});
+    const int op = newOperation(id, {.date = day(15, 1, 2024), .sum = 10000});
+    ReportParamOperation operation;
+    operation.fill(op);
+    expectValues(operation, {{"SUM_F", "100.00"}, {"BEGIN_USD_F", "1.00"}, {"END_USD_F", "1.00"}});
+}
+
 TEST_F(Groups, ContractWithAServiceAndNoStorage) {
     desktest::clearServices();
     const int id = contract(250000, 1200, 20, 0, 100);
