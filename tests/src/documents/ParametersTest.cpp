@@ -167,10 +167,15 @@ TEST_F(Groups, AZeroDayTermPrintsAZeroDailyRate) {
 }
 
 TEST_F(Groups, AMissingContractEndsTheFillWithTheContractsMessage) {
-    ReportParamContract group;
-    EXPECT_TRUE(tolvtest::errorText([&] {
-                    group.fill(987654);
-                }).startsWith(QStringLiteral("Невозможно загрузить информацию о договоре. ID=987654")));
+    ReportParamContract contract;
+    ReportParamAgent agent;
+    ReportParamClient client;
+    const std::function<void()> fills[] = {[&] { contract.fill(987654); }, [&] { agent.fill(987654); },
+                                           [&] { client.fill(987654); }};
+    for (const auto& fill : fills) {
+        EXPECT_TRUE(tolvtest::errorText(fill).startsWith(
+            QStringLiteral("Невозможно загрузить информацию о договоре. ID=987654")));
+    }
 }
 
 TEST_F(Groups, ALoanIncreaseHasANegativeBaseAndAPositiveSum) {
