@@ -159,7 +159,11 @@ TEST_F(Frame, RememberedTicksSurviveAndDisabledOrClearedItemsDoNotPrint) {
         auto* disabled = f->clbox_Reports->item(0);
         disabled->setFlags(disabled->flags() & ~Qt::ItemIsEnabled);
         f->printChecked();
-        EXPECT_EQ(opened_.size(), 2);
+        ASSERT_EQ(opened_.size(), 2);
+        EXPECT_TRUE(QFileInfo(opened_[0]).fileName().contains(QStringLiteral("CB_WRECEIPT")))
+            << opened_[0].toStdString();
+        EXPECT_TRUE(QFileInfo(opened_[1]).fileName().contains(QStringLiteral("CNTR_CLOSE")))
+            << opened_[1].toStdString();
     }
     {
         ChoiceDialog dialog;

@@ -126,9 +126,17 @@ TEST_F(Events, PaymentTakesTheOperationFirstAndClosingTheContract) {
     open->fillParams(other);
     EXPECT_EQ(value(open, "CONTRACT@DEPOSIT_SUM_F"), "500.00");
 
-    // A menu's callback reaches its own event's class.
+    // A menu's callback reaches its own event's class with the ids selected at the click.
     TolvReports::DocumentIds ids{.contractId = id, .operationId = op};
     EXPECT_TRUE(TolvReports::fillEventParams(pay, ids));
+    EXPECT_EQ(value(pay, "OPERATION@SUM_F"), "300.00");
+    ReportSys::ReportTemplate* payTemplate = pay->getTemplate(0);
+    payTemplate->setInitParamsCallback(TolvReports::initParamsCallback([&] { return ids; }));
+    pay->getParams().clear();
+    ids.contractId = other;
+    payTemplate->showReportByMenuClick();
+    EXPECT_EQ(opened_.size(), 1);
+    EXPECT_EQ(value(pay, "CONTRACT@DEPOSIT_SUM_F"), "500.00");
     EXPECT_EQ(value(pay, "OPERATION@SUM_F"), "300.00");
 }
 
