@@ -144,19 +144,34 @@ void TFMain::createActions() {
         addAction(a);
         actionList.push_back(a);
     }
-    action(QStringLiteral("LockAppAct"))->setToolTip(QStringLiteral("Заблокировать приложение"));
-    action(QStringLiteral("ReloginAct"))
-        ->setToolTip(QStringLiteral("Сменить текущего пользователя программы"));
-    action(QStringLiteral("ReconnectAct"))
-        ->setToolTip(QStringLiteral("Обновить данные, измененные другими пользователями"));
+    const struct {
+        const char* name;
+        const char* ru;
+        const char* uk;
+    } hints[] = {
+        {"LockAppAct", "Заблокировать приложение", "Заблокувати програму"},
+        {"ReloginAct", "Сменить текущего пользователя программы", "Змінити поточного користувача програми"},
+        {"ReconnectAct", "Обновить данные, измененные другими пользователями",
+         "Оновити дані, змінені іншими користувачами"},
+    };
+    for (const auto& h : hints) {
+        QAction* a = action(QString::fromLatin1(h.name));
+        a->setProperty("hint_ru", QString::fromUtf8(h.ru));
+        a->setProperty("hint_uk", QString::fromUtf8(h.uk));
+        a->setToolTip(QString::fromUtf8(h.ru));
+    }
     action(QStringLiteral("ExitAct"))->setMenuRole(QAction::NoRole);
 
-    connect(action(QStringLiteral("ReconnectAct")), &QAction::triggered, this,
-            [this] { ReconnectActExecute(); });
-    connect(action(QStringLiteral("Relogin2Act")), &QAction::triggered, this,
-            [this] { Relogin2ActExecute(); });
-    connect(action(QStringLiteral("ReloginAct")), &QAction::triggered, this, [this] { ReloginActExecute(); });
-    connect(action(QStringLiteral("LockAppAct")), &QAction::triggered, this, [this] { LockAppActExecute(); });
+    // What escapes a handler goes to the application's exception handler.
+    const std::pair<const char*, void (TFMain::*)()> handlers[] = {
+        {"ReconnectAct", &TFMain::ReconnectActExecute},
+        {"Relogin2Act", &TFMain::Relogin2ActExecute},
+        {"ReloginAct", &TFMain::ReloginActExecute},
+        {"LockAppAct", &TFMain::LockAppActExecute},
+    };
+    for (const auto& [name, handler] : handlers)
+        connect(action(QString::fromLatin1(name)), &QAction::triggered, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     connect(action(QStringLiteral("ExitAct")), &QAction::triggered, this, [this] { close(); });
 }
 
@@ -280,6 +295,10 @@ void TFMain::applyActionTexts(int language) {
         if (auto* m = qobject_cast<QMenu*>(o)) m->setTitle(m->property(key).toString());
     }
     for (QAction* a : {NLang_rus, NLang_ukr}) a->setText(a->property(key).toString());
+    const char* hint = language == 2 ? "hint_uk" : "hint_ru";
+    for (QAction* a : actionList)
+        if (a->property(hint).isValid()) a->setToolTip(a->property(hint).toString());
+    applyPanelTexts(language);
 }
 
 }  // namespace TolvMain

@@ -63,8 +63,7 @@ void TFMain::step(const QString& name) {
     if (stepRecorder()) stepRecorder()(name);
 }
 
-// Members filled by the units of the wizard, the translator, the documents, the services, the contract
-// list and the fiscal register.
+// Members filled by the units of the wizard, the translator, the services and the contract list.
 void TFMain::runLangWizard() {
     step(QStringLiteral("runLangWizard"));
 }
@@ -73,9 +72,6 @@ void TFMain::registerTextKeys() {
 }
 void TFMain::setDocumentLanguages() {
     step(QStringLiteral("setDocumentLanguages"));
-}
-void TFMain::createDocumentEvents(bool firstStart) {
-    step(QStringLiteral("createDocumentEvents") + (firstStart ? QStringLiteral("(first)") : QString()));
 }
 void TFMain::createAddServices() {
     step(QStringLiteral("createAddServices"));
@@ -91,10 +87,6 @@ void TFMain::updateContractActions(int) {
 }
 void TFMain::updateOperationActions(int) {
     step(QStringLiteral("updateOperationActions"));
-}
-bool TFMain::startFiscalRegister() {
-    step(QStringLiteral("startFiscalRegister"));
-    return false;
 }
 
 void TFMain::startSequence() {
@@ -112,6 +104,7 @@ void TFMain::startSequence() {
     createAddServices();
     step(QStringLiteral("scCreateFR"));
     fiscalRegister = KassRegister::FiscalRegister::scCreateFR(0);
+    bindFiscalMenu();
     createGlobalLists();
     utl::DbGridUtl::restoreGridLayout(*gr_Contracts, contractGridSuffix(),
                                       utl::SettingsFile::userIniFileName());
@@ -164,8 +157,9 @@ void TFMain::createGlobalLists() {
     refreshBranchFilter(os::IniFile(utl::SettingsFile::userIniFileName())
                             .readInt(kSection, QStringLiteral("combo_FilialFilter"), 0));
 
+    // A register that does not answer is handled as anywhere else; the lists stay made.
     if (utl::SettingsFile::readBool(QStringLiteral("FISCAL_MARIYA"), QStringLiteral("FRisEnabled"), false))
-        startFiscalRegister();
+        guarded([this] { startFiscalRegister(); });
     else
         mFR->menuAction()->setVisible(false);
     updateCaption();
