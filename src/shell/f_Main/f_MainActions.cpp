@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
 #include <QToolBar>
 
 #include "f_Main.h"
@@ -274,16 +275,35 @@ void TFMain::createMenus() {
     }
     mFR = menus_[5];
 
+    // A bar of glyph buttons whose hints are the actions' captions: the captions side by side would not
+    // fit the window's width.
     SpeedBar1 = addToolBar(QStringLiteral("SpeedBar1"));
     SpeedBar1->setObjectName(QStringLiteral("SpeedBar1"));
     SpeedBar1->setMovable(false);
-    for (const char* item :
-         {"CreateContractAct", "EditContractAct", "DeleteContractAct", "-", "AddOpAct", "EditOpAct",
-          "DeleteOpAct", "-", "AddToSaleAct", "AddSaleAct", "-", "ReconnectAct", "ExitAct"}) {
-        if (QLatin1String(item) == QLatin1String("-"))
+    SpeedBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    const std::pair<const char*, QStyle::StandardPixmap> buttons[] = {
+        {"CreateContractAct", QStyle::SP_FileIcon},
+        {"EditContractAct", QStyle::SP_FileDialogContentsView},
+        {"DeleteContractAct", QStyle::SP_TrashIcon},
+        {"-", {}},
+        {"AddOpAct", QStyle::SP_FileDialogNewFolder},
+        {"EditOpAct", QStyle::SP_FileDialogDetailedView},
+        {"DeleteOpAct", QStyle::SP_DialogDiscardButton},
+        {"-", {}},
+        {"AddToSaleAct", QStyle::SP_ArrowUp},
+        {"AddSaleAct", QStyle::SP_DialogApplyButton},
+        {"-", {}},
+        {"ReconnectAct", QStyle::SP_BrowserReload},
+        {"ExitAct", QStyle::SP_DialogCloseButton},
+    };
+    for (const auto& [item, glyph] : buttons) {
+        if (QLatin1String(item) == QLatin1String("-")) {
             SpeedBar1->addSeparator();
-        else
-            SpeedBar1->addAction(action(QString::fromLatin1(item)));
+            continue;
+        }
+        QAction* a = action(QString::fromLatin1(item));
+        a->setIcon(style()->standardIcon(glyph));
+        SpeedBar1->addAction(a);
     }
 }
 

@@ -1,9 +1,10 @@
-// The main window's search panel, its grids and the page control of the selected contract's details.
+// The main window's search panel, its grids and the page control of the selected contract's details:
+// the contract list on the left with the details under it, the search panel and the info frame on the right.
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -72,13 +73,17 @@ void TFMain::createPanel() {
 
     auto* central = new QWidget(this);
     setCentralWidget(central);
-    auto* layout = new QVBoxLayout(central);
+    auto* layout = new QHBoxLayout(central);
     layout->setContentsMargins(4, 4, 4, 4);
 
-    // The search panel.
-    auto* panel = named(new QWidget(central), "SearchPanel");
-    auto* form = new QGridLayout(panel);
-    form->setContentsMargins(0, 0, 0, 0);
+    // The search panel "Поиск" on the right, the contract info frame under it.
+    auto* side = named(new QWidget(central), "RightPanel");
+    side->setFixedWidth(270);
+    auto* sideLayout = new QVBoxLayout(side);
+    sideLayout->setContentsMargins(0, 0, 0, 0);
+    auto* panel = bilingual(named(new QGroupBox(side), "SearchPanel"), "Поиск", "Пошук");
+    auto* form = new QVBoxLayout(panel);
+    form->setSpacing(2);
     NumFilterEdit = named(new QLineEdit(panel), "NumFilterEdit");
     combo_FilialFilter = named(new ui::LookupCombo(panel), "combo_FilialFilter");
     combo_FilialFilter->setKeyField(QStringLiteral("id"));
@@ -125,23 +130,23 @@ void TFMain::createPanel() {
         {"Фамилия агента", "Прізвище агента", withPicker(AgentFilterEdit, bt_Agent)},
         {"Состояние договора", "Стан договору", cb_contrFilter},
     };
-    int column = 0;
     for (const auto& cell : cells) {
         auto* label = bilingual(new QLabel(panel), cell.ru, cell.uk);
         label->setObjectName(QStringLiteral("lb_") + cell.field->objectName());
-        form->addWidget(label, 0, column);
-        form->addWidget(cell.field, 1, column);
-        form->setColumnStretch(column, 1);
-        ++column;
+        form->addWidget(label);
+        form->addWidget(cell.field);
+        form->addSpacing(4);
     }
-    form->addWidget(chBx_showArchive, 2, 0, 1, 2);
+    form->addWidget(chBx_showArchive);
     auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
     buttons->addWidget(bt_Search);
     buttons->addWidget(bt_DefaultFilter);
+    buttons->addStretch();
     buttons->addWidget(bt_SetGrid);
-    form->addLayout(buttons, 2, 2, 1, column - 2);
-    layout->addWidget(panel);
+    form->addLayout(buttons);
+    sideLayout->addWidget(panel);
+    InfoFramePlace = named(new QWidget(side), "InfoFramePlace");
+    sideLayout->addWidget(InfoFramePlace, 1);
 
     // The contract list above, the selected contract's details below.
     auto* splitter = named(new QSplitter(Qt::Vertical, central), "Splitter1");
@@ -162,22 +167,18 @@ void TFMain::createPanel() {
     captionRow->addWidget(DBText1, 1);
     detailsLayout->addLayout(captionRow);
 
-    auto* lower = new QHBoxLayout;
     pc_ContrInfo = named(new QTabWidget(details), "pc_ContrInfo");
     gr_Ops = makeGrid("gr_Ops", OpsDS.get(), pc_ContrInfo);
     greh_AddServices = makeGrid("greh_AddServices", ds_AddServices.get(), pc_ContrInfo);
     greh_AddServices->setReadOnly(true);
     gr_Sales = makeGrid("gr_Sales", SalesDS.get(), pc_ContrInfo);
     for (ui::DbGrid* page : {gr_Ops, greh_AddServices, gr_Sales}) pc_ContrInfo->addTab(page, QString());
-    lower->addWidget(pc_ContrInfo, 3);
-    InfoFramePlace = named(new QWidget(details), "InfoFramePlace");
-    InfoFramePlace->setMinimumWidth(260);
-    lower->addWidget(InfoFramePlace, 1);
-    detailsLayout->addLayout(lower);
+    detailsLayout->addWidget(pc_ContrInfo, 1);
     splitter->addWidget(details);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
     layout->addWidget(splitter, 1);
+    layout->addWidget(side);
 
     timeForCalcPercents = named(new QTimer(this), "timeForCalcPercents");
     timeForCalcPercents->setInterval(300);
@@ -192,6 +193,8 @@ void TFMain::applyPanelTexts(int language) {
         if (label->property(key).isValid()) label->setText(label->property(key).toString());
     for (QAbstractButton* button : centralWidget()->findChildren<QAbstractButton*>())
         if (button->property(key).isValid()) button->setText(button->property(key).toString());
+    for (QGroupBox* box : centralWidget()->findChildren<QGroupBox*>())
+        if (box->property(key).isValid()) box->setTitle(box->property(key).toString());
     bt_SetGrid->setToolTip(bt_SetGrid->property(uk ? "hint_uk" : "hint_ru").toString());
     for (int i = 0; i < pc_ContrInfo->count(); ++i)
         pc_ContrInfo->setTabText(i, QString::fromUtf8(uk ? kPages[i].uk : kPages[i].ru));
