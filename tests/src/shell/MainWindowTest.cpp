@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include "MainData.h"
+#include "PenaltyContracts.h"
 #include "PenaltyDirectories.h"
 #include "U_LoggedUser.h"
 #include "WinMain.h"
@@ -33,12 +34,11 @@
 #include "platform/ui/LookupCombo.h"
 #include "platform/ui/Translations.h"
 #include "tests/src/shell/ShellFixture.h"
+#include "tests/support/ErrorText.h"
 #include "tests/support/RegisterSimulator.h"
 #include "u_PercCalc.h"
-#include "u_VersionConfig.h"
-#include "PenaltyContracts.h"
-#include "tests/support/ErrorText.h"
 #include "u_TolvGlobal.h"
+#include "u_VersionConfig.h"
 #include "u_filials.h"
 
 namespace {
