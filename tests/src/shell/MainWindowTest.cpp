@@ -144,15 +144,31 @@ TEST_F(MainWindowStartTest, TheStartRunsInOrderAndTheCloseKeepsTheFilterAndLayou
     EXPECT_TRUE(boxes.shown.empty()) << boxes.texts().join(u'|').toStdString();
 }
 
-TEST_F(MainWindowStartTest, ACancelledLoginRunsNothingAndKeepsNothing) {
-    folder.withDemoDatabase();
-    onModal<TFKVLogin>([](TFKVLogin& f) { f.reject(); });
-    start();
-    EXPECT_TRUE(steps.isEmpty()) << steps.join(u',').toStdString();
-    EXPECT_TRUE(noListExists());
-    EXPECT_EQ(
-        os::IniFile(user.path()).readInt(QStringLiteral("FMain"), QStringLiteral("combo_FilialFilter"), -1),
-        -1);
+TEST_F(MainWindowStartTest, ACancelledLoginOrAFailedVersionCheckRunsNothingAndKeepsNothing) {
+    const struct {
+        const char* name;
+        QString dbVersion;  // empty: the login is cancelled
+    } cases[] = {{"cancelled login", QString()}, {"newer database", QStringLiteral("99.0.0.999999")}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        steps.clear();
+        folder.withDemoDatabase();
+        if (c.dbVersion.isEmpty()) {
+            onModal<TFKVLogin>([](TFKVLogin& f) { f.reject(); });
+        } else {
+            tolvtest::runAsAdministrator(
+                folder.filePath(QStringLiteral("tolvanix.fdb")),
+                {QStringLiteral("update DB_VERSION set VER_NUM = '%1'").arg(c.dbVersion)});
+            onModal<TFKVLogin>([](TFKVLogin& f) { typeLogin(f, QStringLiteral("MANAGER")); });
+        }
+        start();
+        EXPECT_TRUE(steps.isEmpty()) << steps.join(u',').toStdString();
+        EXPECT_TRUE(noListExists());
+        const os::IniFile ini(user.path());
+        EXPECT_FALSE(ini.sectionExists(QStringLiteral("FMain")));
+        for (const QString& section : ini.sections())
+            EXPECT_FALSE(section.startsWith(QStringLiteral("FMain_"))) << section.toStdString();
+    }
 }
 
 TEST_F(MainWindowStartTest, TheCloseKeepsTheContractLayoutUnderTheSuffixOfTheListShown) {
