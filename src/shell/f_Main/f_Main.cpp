@@ -84,6 +84,8 @@ void TFMain::addTexts() {
         QStringLiteral("Фіскальний реєстратор буде відключено.\\n\\nЩоб підключити його знову, "
                        "скористайтеся налаштуваннями програми\\n(\"Програма\" -> \"Налаштування\" -> "
                        "\"Касовий облік, ФР\")."));
+    texts_.addMessage(QStringLiteral("IDS_67"), QStringLiteral("Русский"), QStringLiteral("Російська"));
+    texts_.addMessage(QStringLiteral("IDS_68"), QStringLiteral("Украинский"), QStringLiteral("Українська"));
     texts_.addMessage(QStringLiteral("IDS_20"),
                       QStringLiteral("Агент с таким именем не найден в базе данных"),
                       QStringLiteral("Агента з таким ім'ям не знайдено в базі даних"));

@@ -135,10 +135,13 @@ public:
     // The register closed and the user told; a manager goes on without it, anybody else ends the program.
     void onRegisterNoSignal(KassRegister::FiscalRegister* reg, const KassRegister::FRNoSignal& e);
 
+    // The document system's template languages ("no", "ru", "ua", named in the interface language)
+    // and the current one, by the country of the settings file.
+    void setDocumentLanguages();
+
     // Members that later units fill; empty here. Each reports its call to the step recorder.
     void runLangWizard();
     void registerTextKeys();
-    void setDocumentLanguages();
     void createAddServices();
     void recalcDebt();
     void openContractList();

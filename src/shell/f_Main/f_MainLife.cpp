@@ -63,15 +63,12 @@ void TFMain::step(const QString& name) {
     if (stepRecorder()) stepRecorder()(name);
 }
 
-// Members filled by the units of the wizard, the translator, the services and the contract list.
+// Members filled by the units of the wizard, the text keys, the services and the contract list.
 void TFMain::runLangWizard() {
     step(QStringLiteral("runLangWizard"));
 }
 void TFMain::registerTextKeys() {
     step(QStringLiteral("registerTextKeys"));
-}
-void TFMain::setDocumentLanguages() {
-    step(QStringLiteral("setDocumentLanguages"));
 }
 void TFMain::createAddServices() {
     step(QStringLiteral("createAddServices"));

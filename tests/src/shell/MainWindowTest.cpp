@@ -127,6 +127,10 @@ TEST_F(MainWindowStartTest, TheStartRunsInOrderAndTheCloseKeepsTheFilterAndLayou
         EXPECT_EQ(documents.getEvent(0)->getCode(), QStringLiteral("CNTR_OPEN"));
         EXPECT_EQ(documents.getEvent(0)->getName(), QStringLiteral("Договор - Заключение договора"));
         EXPECT_EQ(documents.getEvent(10)->getCode(), QStringLiteral("CB_WEXPENSE"));
+        // Its template languages, the country's current.
+        EXPECT_EQ(documents.getLanguageCodes(), QStringList({"no", "ru", "ua"}));
+        EXPECT_EQ(documents.getLanguageName(QStringLiteral("ru")), QStringLiteral("Русский"));
+        EXPECT_EQ(documents.getCurrentLanguage(), QStringLiteral("ru"));
         // A reconnect applies the stored branch again.
         auto* oldClients = TolvMain::globalClients;
         w.ReconnectActExecute();
@@ -209,7 +213,8 @@ TEST_F(MainWindowStartTest, TheCloseKeepsTheContractLayoutUnderTheSuffixOfTheLis
 
 TEST_F(MainWindowStartTest, InUkrainianTheWindowAndTheDocumentEventsSpeakUkrainian) {
     folder.withDemoDatabase();
-    folder.writeIni("[DB]\nPATH=tolvanix.fdb\n[LANG_MASTER]\ninterfeyce_lang=2\nis_showed_once=1\n");
+    folder.writeIni(
+        "[DB]\nPATH=tolvanix.fdb\n[LANG_MASTER]\ninterfeyce_lang=2\nis_showed_once=1\ncountry_index=2\n");
     onModal<TFKVLogin>([](TFKVLogin& f) { typeLogin(f, QStringLiteral("MANAGER")); });
     bool shown = false;
     onMainWindow([&](TFMain& w) {
@@ -247,8 +252,11 @@ TEST_F(MainWindowStartTest, InUkrainianTheWindowAndTheDocumentEventsSpeakUkraini
                   QStringLiteral("Номер договору"));
         EXPECT_EQ(w.bt_Search->text(), QStringLiteral("Шукати"));
         EXPECT_EQ(w.chBx_showArchive->text(), QStringLiteral("Відображати архівні"));
-        EXPECT_EQ(ReportSys::ReportSystem::instance().getEventByCode(QStringLiteral("CNTR_OPEN"))->getName(),
+        ReportSys::ReportSystem& documents = ReportSys::ReportSystem::instance();
+        EXPECT_EQ(documents.getEventByCode(QStringLiteral("CNTR_OPEN"))->getName(),
                   QStringLiteral("Договір - Укладання договору"));
+        EXPECT_EQ(documents.getLanguageName(QStringLiteral("ua")), QStringLiteral("Українська"));
+        EXPECT_EQ(documents.getCurrentLanguage(), QStringLiteral("ua"));
     });
     EXPECT_EQ(start(), 0);
     EXPECT_TRUE(shown);
