@@ -160,6 +160,7 @@ public:
     // Components.
     QList<QAction*> actionList;
     QMenu* mFR = nullptr;
+    QMenu* N_Reports = nullptr;
     QMenu* N_Lang = nullptr;
     QAction* NLang_rus = nullptr;
     QAction* NLang_ukr = nullptr;

@@ -219,7 +219,7 @@ void TFMain::createMenus() {
          {"ClientsBookAct", "AgentsBookAct", "PlaceBookAct", "A_SubectsBook", "A_PassportData",
           "a_DragMeType", "A_GoldTariff", "a_AddServices", "A_WarrantesTypes", "a_DirFilial", "*N_CurFilial",
           "ShowFinCompanyInfo"}},
-        {"mReports",
+        {"N_Reports",
          "Отчеты",
          "Звіти",
          {"-", "A_genRep", "A_repBookOps", "a_AddServiceRep", "ShowInventReport", "a_FilialSpreadSheet",
@@ -273,6 +273,7 @@ void TFMain::createMenus() {
             }
         }
     }
+    N_Reports = menus_[3];
     mFR = menus_[5];
 
     // A bar of glyph buttons whose hints are the actions' captions: the captions side by side would not

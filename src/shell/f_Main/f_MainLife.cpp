@@ -225,7 +225,8 @@ void TFMain::fillBranchMenu(bool afterClick, int clickedId) {
         // Rebuilt after the click, so the menu is refilled once the click has been handled.
         connect(item, &QAction::triggered, this, [this, id] {
             QMetaObject::invokeMethod(
-                this, [this, id] { fillBranchMenu(true, id); }, Qt::QueuedConnection);
+                this, [this, id] { guarded([this, id] { fillBranchMenu(true, id); }); },
+                Qt::QueuedConnection);
         });
     }
 }

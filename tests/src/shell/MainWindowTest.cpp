@@ -225,9 +225,9 @@ TEST_F(MainWindowStartTest, InUkrainianTheWindowAndTheDocumentEventsSpeakUkraini
         EXPECT_TRUE(w.NLang_ukr->isChecked());
         EXPECT_FALSE(w.NLang_rus->isChecked());
         const std::pair<const char*, const char*> menus[] = {
-            {"mApp", "Програма"},  {"mContracts", "Договори"}, {"mBooks", "Довідники"},
-            {"mReports", "Звіти"}, {"mService", "Сервіс"},     {"mFR", "Реєстратор"},
-            {"mHelp", "Допомога"}, {"N_Lang", "Мова"},         {"N_CurFilial", "Поточна філія"}};
+            {"mApp", "Програма"},   {"mContracts", "Договори"}, {"mBooks", "Довідники"},
+            {"N_Reports", "Звіти"}, {"mService", "Сервіс"},     {"mFR", "Реєстратор"},
+            {"mHelp", "Допомога"},  {"N_Lang", "Мова"},         {"N_CurFilial", "Поточна філія"}};
         for (const auto& [name, title] : menus) {
             auto* menu = w.findChild<QMenu*>(QString::fromLatin1(name));
             ASSERT_TRUE(menu) << name;
