@@ -125,6 +125,8 @@ void TFMain::startSequence() {
 void TFMain::createGlobalLists() {
     step(QStringLiteral("createGlobalLists"));
     fb::Database* db = getZarvelDb();
+    // Marked first: lists made before a failure are freed like the rest.
+    listsMade_ = true;
     globalVersionConfig = new TolvLogic::TVersionConfig(db, VuxSecur::isMaster());
     globalClients = new TolvLogic::TClients(db);
     globalAgents = new TolvLogic::TAgents(db);
@@ -133,7 +135,6 @@ void TFMain::createGlobalLists() {
     globalPasportData = new TolvLogic::TPasportData(db);
     globalDirWarrantes = new TolvLogic::DirWarrantes();
     TolvLogic::setGlobalGoldTarifs(new TolvLogic::GoldTarifs(db));
-    listsMade_ = true;
 
     // The list the contract filter chooses.
     TolvLogic::TPenaltyContracts* shown = globalVersionConfig->getContracts();
