@@ -58,11 +58,35 @@ void showInfo(const QString& text, const QString& caption) {
 void runGuarded(const std::function<void()>& action) {
     try {
         action();
-    } catch (const core::Exception& e) {
-        showError(e.message());
     } catch (const std::exception& e) {
-        showError(QString::fromLocal8Bit(e.what()));
+        handleException(e);
     }
+}
+
+namespace {
+ExceptionHandler& exceptionHandler() {
+    static ExceptionHandler handler;
+    return handler;
+}
+}  // namespace
+
+ExceptionHandler setExceptionHandler(ExceptionHandler handler) {
+    std::swap(exceptionHandler(), handler);
+    return handler;
+}
+
+void handleException(const std::exception& e) {
+    if (exceptionHandler())
+        exceptionHandler()(e);
+    else
+        showException(e);
+}
+
+void showException(const std::exception& e) {
+    if (const auto* own = dynamic_cast<const core::Exception*>(&e))
+        showError(own->message());
+    else
+        showError(QString::fromLocal8Bit(e.what()));
 }
 
 bool askYesNo(const QString& text, const QString& caption, MsgType type) {

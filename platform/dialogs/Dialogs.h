@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -58,9 +59,18 @@ void showInfo(const QString& text, const QString& caption = {});
 bool askYesNo(const QString& text, const QString& caption = {}, MsgType type = MsgType::Confirmation);
 bool askOkCancel(const QString& text, const QString& caption = {}, MsgType type = MsgType::Confirmation);
 
-// Runs the handler of a user action; what it raises is shown in an error box, as the application's
-// exception handler shows what escapes an event, and the action ends there.
+// Runs the handler of a user action; what it raises goes to the application's exception handler, and
+// the action ends there.
 void runGuarded(const std::function<void()>& action);
+
+// The application's exception handler: by default showException. The program installs its own, which
+// knows failures of its devices; the handler installed before is returned.
+using ExceptionHandler = std::function<void(const std::exception&)>;
+ExceptionHandler setExceptionHandler(ExceptionHandler handler);
+// Passes the exception to the installed handler.
+void handleException(const std::exception& e);
+// The standard display: the exception's text in an error box.
+void showException(const std::exception& e);
 
 // Records every box and answers from a script; with the script used up it answers the first button
 // offered (messages) or cancels (prompts).

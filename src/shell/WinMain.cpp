@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QThread>
 #include <memory>
 
@@ -9,6 +10,7 @@
 #include "dm_TsiLang.h"
 #include "f_Main.h"
 #include "f_Splash.h"
+#include "kv_ReportSystem.h"
 #include "platform/core/Exception.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/ui/Form.h"
@@ -57,6 +59,8 @@ int run(const StartOptions& options) {
 
     QCoreApplication::setApplicationName(QStringLiteral("Ломбард"));
     TerminateGuard terminate;
+    // The document system and its events last until the program's end, after the windows.
+    const auto endDocuments = qScopeGuard([] { ReportSys::ReportSystem::releaseInstance(); });
     // Made in this order, destroyed in the reverse one when the loop has ended.
     auto dataModule = std::make_unique<TMainDataMod>();
     auto languageModule = std::make_unique<TDMTsiLang>();

@@ -1,9 +1,11 @@
 #include "tests/support/PrivateServer.h"
 
-#include <QProcess>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
 
 namespace tolvtest {
 
@@ -23,7 +25,11 @@ int freePort() {
 
 }  // namespace
 
-PrivateServer::PrivateServer() : script_(QStringLiteral(TOLV_SOURCE_DIR "/tests/support/fbserver.sh")) {
+// The folder's name is plain ASCII whatever the application's name: the server turns a file name
+// into the system's encoding, which need not hold other letters.
+PrivateServer::PrivateServer()
+    : dir_(QDir::tempPath() + QStringLiteral("/tolv-fbserver-XXXXXX")),
+      script_(QStringLiteral(TOLV_SOURCE_DIR "/tests/support/fbserver.sh")) {
     if (!dir_.isValid()) {
         error_ = QStringLiteral("no temporary folder");
         return;
@@ -44,6 +50,21 @@ PrivateServer::~PrivateServer() {
     QProcess p;
     p.start(QStringLiteral("bash"), {script_, QStringLiteral("stop"), dir_.path()});
     p.waitForFinished(30000);
+}
+
+QString PrivateServer::newPassword() {
+    // Letters and digits only, so that the password is also a plain SQL literal.
+    static const QString alphabet =
+        QStringLiteral("abcdefghijkmnpqrstuvwxyzABCDEFGHJKLMNPQRSTUVWXYZ23456789");
+    QString password;
+    for (int i = 0; i < 14; ++i)
+        password += alphabet.at(QRandomGenerator::global()->bounded(static_cast<int>(alphabet.size())));
+    return password;
+}
+
+QString PrivateServer::sysdbaPassword() {
+    static const QString password = newPassword();
+    return password;
 }
 
 QString PrivateServer::host() const { return QStringLiteral("127.0.0.1/%1").arg(port_); }

@@ -1,6 +1,6 @@
 #pragma once
-// A private Firebird server on a free loopback port for one test, with its own security database
-// (SYSDBA's password "masterkey"), stopped when the object goes.
+// A private Firebird server on a free loopback port for one test, with its own security database,
+// stopped when the object goes. Its passwords are made when the tests run: none is written in a source.
 
 #include <QString>
 #include <QTemporaryDir>
@@ -22,7 +22,10 @@ public:
     QString host() const;
     // "127.0.0.1/port:<folder>/<file>", a database in the server's own folder.
     QString databaseUrl(const QString& fileName) const;
-    static QString sysdbaPassword() { return QStringLiteral("masterkey"); }
+    // SYSDBA's password, one per test process.
+    static QString sysdbaPassword();
+    // A new password for a user the test creates on the server.
+    static QString newPassword();
 
 private:
     QTemporaryDir dir_;

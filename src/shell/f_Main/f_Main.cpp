@@ -26,10 +26,13 @@ TFMain::TFMain(QWidget* owner) : QMainWindow(owner) {
     FMain = this;
     // The working user's login and role are those the last accepted login check chose.
     VuxSecur::setLoginHook([this] { return VuxSecur::Login{loginDialog.login, acceptedRole_}; });
+    previousExceptionHandler_ =
+        ui::setExceptionHandler([this](const std::exception& e) { ApplicationEvents1Exception(e); });
     FormCreate();
 }
 
 TFMain::~TFMain() {
+    ui::setExceptionHandler(std::move(previousExceptionHandler_));
     FormDestroy();
     gridTextHandler.reset();
     VuxSecur::setLoginHook({});
@@ -68,6 +71,21 @@ void TFMain::addTexts() {
     texts_.addMessage(QStringLiteral("IDS_49"), QStringLiteral("Ломбард - "), QStringLiteral("Ломбард -"));
     texts_.addMessage(QStringLiteral("IDS_50"), QStringLiteral(" - ФР подключен "),
                       QStringLiteral(" - ФР підключено"));
+    texts_.addMessage(QStringLiteral("IDS_61"),
+                      QStringLiteral("Программа работает с фискальным регистратором."),
+                      QStringLiteral("Програма працює з фіскальним реєстратором."));
+    texts_.addMessage(QStringLiteral("IDS_62"), QStringLiteral("Подключите фискальный регистратор!!!\\n\\n"),
+                      QStringLiteral("Підключіть фіскальний реєстратор!!!\\n\\n"));
+    texts_.addMessage(
+        QStringLiteral("IDS_6"),
+        QStringLiteral("Фискальный регистратор будет отключен.\\n\\nЧтобы подключить его заново, "
+                       "воспользуйтесь настройками программы\\n(\"Программа\" -> \"Настройки\" -> "
+                       "\"Кассовый учет, ФР\")."),
+        QStringLiteral("Фіскальний реєстратор буде відключено.\\n\\nЩоб підключити його знову, "
+                       "скористайтеся налаштуваннями програми\\n(\"Програма\" -> \"Налаштування\" -> "
+                       "\"Касовий облік, ФР\")."));
+    texts_.addMessage(QStringLiteral("IDS_67"), QStringLiteral("Русский"), QStringLiteral("Російська"));
+    texts_.addMessage(QStringLiteral("IDS_68"), QStringLiteral("Украинский"), QStringLiteral("Українська"));
     texts_.addMessage(QStringLiteral("IDS_20"),
                       QStringLiteral("Агент с таким именем не найден в базе данных"),
                       QStringLiteral("Агента з таким ім'ям не знайдено в базі даних"));

@@ -6,11 +6,13 @@
 // The window's code is spread over files by what it does: f_Main.cpp its texts and creation,
 // f_MainLogin.cpp the login and the database path, f_MainActions.cpp the actions, menus and tool bar,
 // f_MainPanel.cpp the search panel and grids, f_MainLife.cpp the start sequence, the global lists and
-// the close, f_MainRights.cpp the rights, reconnect and change of user.
+// the close, f_MainRights.cpp the rights, reconnect and change of user, f_MainFiscal.cpp the fiscal
+// register and the exception handler, f_MainDocuments.cpp the document events.
 
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <exception>
 #include <functional>
 #include <memory>
 
@@ -43,7 +45,8 @@ class LookupCombo;
 }  // namespace ui
 namespace KassRegister {
 class FiscalRegister;
-}
+class FRNoSignal;
+}  // namespace KassRegister
 namespace TolvLogic {
 class TVersionConfig;
 class TClients;
@@ -120,17 +123,30 @@ public:
     // Captions of actions and menus in the interface language (1 Russian, 2 Ukrainian).
     void applyActionTexts(int language);
 
+    // Creates and registers the program's document events, their names in the active language; with
+    // reportChanges the events are dropped first and the template changes are reported.
+    void createDocumentEvents(bool reportChanges);
+    // Opens the fiscal register, registers the cashier and shows the menu "Регистратор" (false when
+    // the register refused the registration). A register that does not answer raises FRNoSignal.
+    bool startFiscalRegister();
+    // The application's exception handler: the register's no-signal failure has its own handling,
+    // every other exception the standard display.
+    void ApplicationEvents1Exception(const std::exception& e);
+    // The register closed and the user told; a manager goes on without it, anybody else ends the program.
+    void onRegisterNoSignal(KassRegister::FiscalRegister* reg, const KassRegister::FRNoSignal& e);
+
+    // The document system's template languages ("no", "ru", "ua", named in the interface language)
+    // and the current one, by the country of the settings file.
+    void setDocumentLanguages();
+
     // Members that later units fill; empty here. Each reports its call to the step recorder.
     void runLangWizard();
     void registerTextKeys();
-    void setDocumentLanguages();
-    void createDocumentEvents(bool firstStart);
     void createAddServices();
     void recalcDebt();
     void openContractList();
     void updateContractActions(int contractId);
     void updateOperationActions(int opId);
-    bool startFiscalRegister();
     // Receives the names of the members above as they run (tests watch the start sequence with it).
     using StepRecorder = std::function<void(const QString& step)>;
     static void setStepRecorder(StepRecorder recorder);
@@ -144,6 +160,7 @@ public:
     // Components.
     QList<QAction*> actionList;
     QMenu* mFR = nullptr;
+    QMenu* N_Reports = nullptr;
     QMenu* N_Lang = nullptr;
     QAction* NLang_rus = nullptr;
     QAction* NLang_ukr = nullptr;
@@ -208,11 +225,19 @@ private:
     bool listsMade_ = false;
     bool closed_ = false;
     void addTexts();
+    // The panel's labels, the pages' captions and the filter items in the interface language.
+    void applyPanelTexts(int language);
+    // Connects the menu "Регистратор" to the register object, once it exists.
+    void bindFiscalMenu();
+    // Runs a step whose failure must not stop the rest: its exception goes to the exception handler.
+    static void guarded(const std::function<void()>& step);
     void FormCreate();
     // False when the program is to end.
     bool FormShow();
 
     ui::Translations texts_;
+    std::function<void(const std::exception&)> previousExceptionHandler_;
+    QList<QLabel*> panelLabels_;
     QString acceptedRole_;
     bool firstShowDone_ = false;
     bool started_ = false;

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
 #include <QToolBar>
 
 #include "f_Main.h"
@@ -144,19 +145,34 @@ void TFMain::createActions() {
         addAction(a);
         actionList.push_back(a);
     }
-    action(QStringLiteral("LockAppAct"))->setToolTip(QStringLiteral("Заблокировать приложение"));
-    action(QStringLiteral("ReloginAct"))
-        ->setToolTip(QStringLiteral("Сменить текущего пользователя программы"));
-    action(QStringLiteral("ReconnectAct"))
-        ->setToolTip(QStringLiteral("Обновить данные, измененные другими пользователями"));
+    const struct {
+        const char* name;
+        const char* ru;
+        const char* uk;
+    } hints[] = {
+        {"LockAppAct", "Заблокировать приложение", "Заблокувати програму"},
+        {"ReloginAct", "Сменить текущего пользователя программы", "Змінити поточного користувача програми"},
+        {"ReconnectAct", "Обновить данные, измененные другими пользователями",
+         "Оновити дані, змінені іншими користувачами"},
+    };
+    for (const auto& h : hints) {
+        QAction* a = action(QString::fromLatin1(h.name));
+        a->setProperty("hint_ru", QString::fromUtf8(h.ru));
+        a->setProperty("hint_uk", QString::fromUtf8(h.uk));
+        a->setToolTip(QString::fromUtf8(h.ru));
+    }
     action(QStringLiteral("ExitAct"))->setMenuRole(QAction::NoRole);
 
-    connect(action(QStringLiteral("ReconnectAct")), &QAction::triggered, this,
-            [this] { ReconnectActExecute(); });
-    connect(action(QStringLiteral("Relogin2Act")), &QAction::triggered, this,
-            [this] { Relogin2ActExecute(); });
-    connect(action(QStringLiteral("ReloginAct")), &QAction::triggered, this, [this] { ReloginActExecute(); });
-    connect(action(QStringLiteral("LockAppAct")), &QAction::triggered, this, [this] { LockAppActExecute(); });
+    // What escapes a handler goes to the application's exception handler.
+    const std::pair<const char*, void (TFMain::*)()> handlers[] = {
+        {"ReconnectAct", &TFMain::ReconnectActExecute},
+        {"Relogin2Act", &TFMain::Relogin2ActExecute},
+        {"ReloginAct", &TFMain::ReloginActExecute},
+        {"LockAppAct", &TFMain::LockAppActExecute},
+    };
+    for (const auto& [name, handler] : handlers)
+        connect(action(QString::fromLatin1(name)), &QAction::triggered, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     connect(action(QStringLiteral("ExitAct")), &QAction::triggered, this, [this] { close(); });
 }
 
@@ -203,7 +219,7 @@ void TFMain::createMenus() {
          {"ClientsBookAct", "AgentsBookAct", "PlaceBookAct", "A_SubectsBook", "A_PassportData",
           "a_DragMeType", "A_GoldTariff", "a_AddServices", "A_WarrantesTypes", "a_DirFilial", "*N_CurFilial",
           "ShowFinCompanyInfo"}},
-        {"mReports",
+        {"N_Reports",
          "Отчеты",
          "Звіти",
          {"-", "A_genRep", "A_repBookOps", "a_AddServiceRep", "ShowInventReport", "a_FilialSpreadSheet",
@@ -257,18 +273,38 @@ void TFMain::createMenus() {
             }
         }
     }
+    N_Reports = menus_[3];
     mFR = menus_[5];
 
+    // A bar of glyph buttons whose hints are the actions' captions: the captions side by side would not
+    // fit the window's width.
     SpeedBar1 = addToolBar(QStringLiteral("SpeedBar1"));
     SpeedBar1->setObjectName(QStringLiteral("SpeedBar1"));
     SpeedBar1->setMovable(false);
-    for (const char* item :
-         {"CreateContractAct", "EditContractAct", "DeleteContractAct", "-", "AddOpAct", "EditOpAct",
-          "DeleteOpAct", "-", "AddToSaleAct", "AddSaleAct", "-", "ReconnectAct", "ExitAct"}) {
-        if (QLatin1String(item) == QLatin1String("-"))
+    SpeedBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    const std::pair<const char*, QStyle::StandardPixmap> buttons[] = {
+        {"CreateContractAct", QStyle::SP_FileIcon},
+        {"EditContractAct", QStyle::SP_FileDialogContentsView},
+        {"DeleteContractAct", QStyle::SP_TrashIcon},
+        {"-", {}},
+        {"AddOpAct", QStyle::SP_FileDialogNewFolder},
+        {"EditOpAct", QStyle::SP_FileDialogDetailedView},
+        {"DeleteOpAct", QStyle::SP_DialogDiscardButton},
+        {"-", {}},
+        {"AddToSaleAct", QStyle::SP_ArrowUp},
+        {"AddSaleAct", QStyle::SP_DialogApplyButton},
+        {"-", {}},
+        {"ReconnectAct", QStyle::SP_BrowserReload},
+        {"ExitAct", QStyle::SP_DialogCloseButton},
+    };
+    for (const auto& [item, glyph] : buttons) {
+        if (QLatin1String(item) == QLatin1String("-")) {
             SpeedBar1->addSeparator();
-        else
-            SpeedBar1->addAction(action(QString::fromLatin1(item)));
+            continue;
+        }
+        QAction* a = action(QString::fromLatin1(item));
+        a->setIcon(style()->standardIcon(glyph));
+        SpeedBar1->addAction(a);
     }
 }
 
@@ -280,6 +316,10 @@ void TFMain::applyActionTexts(int language) {
         if (auto* m = qobject_cast<QMenu*>(o)) m->setTitle(m->property(key).toString());
     }
     for (QAction* a : {NLang_rus, NLang_ukr}) a->setText(a->property(key).toString());
+    const char* hint = language == 2 ? "hint_uk" : "hint_ru";
+    for (QAction* a : actionList)
+        if (a->property(hint).isValid()) a->setToolTip(a->property(hint).toString());
+    applyPanelTexts(language);
 }
 
 }  // namespace TolvMain

@@ -63,19 +63,12 @@ void TFMain::step(const QString& name) {
     if (stepRecorder()) stepRecorder()(name);
 }
 
-// Members filled by the units of the wizard, the translator, the documents, the services, the contract
-// list and the fiscal register.
+// Members filled by the units of the wizard, the text keys, the services and the contract list.
 void TFMain::runLangWizard() {
     step(QStringLiteral("runLangWizard"));
 }
 void TFMain::registerTextKeys() {
     step(QStringLiteral("registerTextKeys"));
-}
-void TFMain::setDocumentLanguages() {
-    step(QStringLiteral("setDocumentLanguages"));
-}
-void TFMain::createDocumentEvents(bool firstStart) {
-    step(QStringLiteral("createDocumentEvents") + (firstStart ? QStringLiteral("(first)") : QString()));
 }
 void TFMain::createAddServices() {
     step(QStringLiteral("createAddServices"));
@@ -91,10 +84,6 @@ void TFMain::updateContractActions(int) {
 }
 void TFMain::updateOperationActions(int) {
     step(QStringLiteral("updateOperationActions"));
-}
-bool TFMain::startFiscalRegister() {
-    step(QStringLiteral("startFiscalRegister"));
-    return false;
 }
 
 void TFMain::startSequence() {
@@ -112,6 +101,7 @@ void TFMain::startSequence() {
     createAddServices();
     step(QStringLiteral("scCreateFR"));
     fiscalRegister = KassRegister::FiscalRegister::scCreateFR(0);
+    bindFiscalMenu();
     createGlobalLists();
     utl::DbGridUtl::restoreGridLayout(*gr_Contracts, contractGridSuffix(),
                                       utl::SettingsFile::userIniFileName());
@@ -135,6 +125,8 @@ void TFMain::startSequence() {
 void TFMain::createGlobalLists() {
     step(QStringLiteral("createGlobalLists"));
     fb::Database* db = getZarvelDb();
+    // Marked first: lists made before a failure are freed like the rest.
+    listsMade_ = true;
     globalVersionConfig = new TolvLogic::TVersionConfig(db, VuxSecur::isMaster());
     globalClients = new TolvLogic::TClients(db);
     globalAgents = new TolvLogic::TAgents(db);
@@ -143,7 +135,6 @@ void TFMain::createGlobalLists() {
     globalPasportData = new TolvLogic::TPasportData(db);
     globalDirWarrantes = new TolvLogic::DirWarrantes();
     TolvLogic::setGlobalGoldTarifs(new TolvLogic::GoldTarifs(db));
-    listsMade_ = true;
 
     // The list the contract filter chooses.
     TolvLogic::TPenaltyContracts* shown = globalVersionConfig->getContracts();
@@ -164,8 +155,9 @@ void TFMain::createGlobalLists() {
     refreshBranchFilter(os::IniFile(utl::SettingsFile::userIniFileName())
                             .readInt(kSection, QStringLiteral("combo_FilialFilter"), 0));
 
+    // A register that does not answer is handled as anywhere else; the lists stay made.
     if (utl::SettingsFile::readBool(QStringLiteral("FISCAL_MARIYA"), QStringLiteral("FRisEnabled"), false))
-        startFiscalRegister();
+        guarded([this] { startFiscalRegister(); });
     else
         mFR->menuAction()->setVisible(false);
     updateCaption();
@@ -234,7 +226,8 @@ void TFMain::fillBranchMenu(bool afterClick, int clickedId) {
         // Rebuilt after the click, so the menu is refilled once the click has been handled.
         connect(item, &QAction::triggered, this, [this, id] {
             QMetaObject::invokeMethod(
-                this, [this, id] { fillBranchMenu(true, id); }, Qt::QueuedConnection);
+                this, [this, id] { guarded([this, id] { fillBranchMenu(true, id); }); },
+                Qt::QueuedConnection);
         });
     }
 }

@@ -1,8 +1,10 @@
-// The main window's search panel, its grids and the page control of the selected contract's details.
+// The main window's search panel, its grids and the page control of the selected contract's details:
+// the contract list on the left with the details under it, the search panel and the info frame on the right.
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +30,33 @@ W* named(W* widget, const char* name) {
     return widget;
 }
 
+// A text in the two interface languages, kept on the widget for the switch of language.
+template <typename W>
+W* bilingual(W* widget, const char* ru, const char* uk) {
+    widget->setProperty("caption_ru", QString::fromUtf8(ru));
+    widget->setProperty("caption_uk", QString::fromUtf8(uk));
+    return widget;
+}
+
+const struct {
+    const char* ru;
+    const char* uk;
+} kContractStates[] = {
+    {"Все", "Усі"},
+    {"Открытые", "Відкриті"},
+    {"Закрытые", "Закриті"},
+    {"На реализации", "На реалізації"},
+    {"Реализованные", "Реалізовані"},
+    {"Должники", "Боржники"},
+    {"Заявл. на отсрочку", "Заяв. на відстрочку"},
+    {"Добавленные в акт", "Додані в акт"},
+};
+
+const struct {
+    const char* ru;
+    const char* uk;
+} kPages[] = {{"Операции", "Операції"}, {"Доп. услуги", "Дод. послуги"}, {"Реализация", "Реалізація"}};
+
 ui::DbGrid* makeGrid(const char* name, grid::DataSource* source, QWidget* parent) {
     auto* g = named(new ui::DbGrid(grid::GridKind::Eh, parent), name);
     g->setDataSource(source);
@@ -44,18 +73,23 @@ void TFMain::createPanel() {
 
     auto* central = new QWidget(this);
     setCentralWidget(central);
-    auto* layout = new QVBoxLayout(central);
+    auto* layout = new QHBoxLayout(central);
     layout->setContentsMargins(4, 4, 4, 4);
 
-    // The search panel.
-    auto* panel = named(new QWidget(central), "SearchPanel");
-    auto* form = new QGridLayout(panel);
-    form->setContentsMargins(0, 0, 0, 0);
+    // The search panel "Поиск" on the right, the contract info frame under it.
+    auto* side = named(new QWidget(central), "RightPanel");
+    side->setFixedWidth(270);
+    auto* sideLayout = new QVBoxLayout(side);
+    sideLayout->setContentsMargins(0, 0, 0, 0);
+    auto* panel = bilingual(named(new QGroupBox(side), "SearchPanel"), "Поиск", "Пошук");
+    auto* form = new QVBoxLayout(panel);
+    form->setSpacing(2);
     NumFilterEdit = named(new QLineEdit(panel), "NumFilterEdit");
     combo_FilialFilter = named(new ui::LookupCombo(panel), "combo_FilialFilter");
     combo_FilialFilter->setKeyField(QStringLiteral("id"));
     combo_FilialFilter->setListField(QStringLiteral("filial"));
     combo_FilialFilter->setSpecialRow(QStringLiteral("<все филиалы>"), 0);
+    bilingual(combo_FilialFilter, "<все филиалы>", "<усі філії>");
     combo_FilialFilter->setKeyValue(0);
     FIOFilterEdit = named(new QLineEdit(panel), "FIOFilterEdit");
     bt_Client = named(new QPushButton(QStringLiteral("..."), panel), "bt_Client");
@@ -64,16 +98,15 @@ void TFMain::createPanel() {
     bt_Agent = named(new QPushButton(QStringLiteral("..."), panel), "bt_Agent");
     for (QPushButton* b : {bt_Client, bt_Agent}) b->setFixedWidth(28);
     cb_contrFilter = named(new QComboBox(panel), "cb_contrFilter");
-    cb_contrFilter->addItems({QStringLiteral("Все"), QStringLiteral("Открытые"), QStringLiteral("Закрытые"),
-                              QStringLiteral("На реализации"), QStringLiteral("Реализованные"),
-                              QStringLiteral("Должники"), QStringLiteral("Заявл. на отсрочку"),
-                              QStringLiteral("Добавленные в акт")});
+    for (const auto& state : kContractStates) cb_contrFilter->addItem(QString::fromUtf8(state.ru));
     cb_contrFilter->setCurrentIndex(1);  // the design-time default; the start selects "Все"
-    chBx_showArchive = named(new QCheckBox(QStringLiteral("Отображать архивные"), panel), "chBx_showArchive");
-    bt_Search = named(new QPushButton(QStringLiteral("Искать"), panel), "bt_Search");
-    bt_DefaultFilter = named(new QPushButton(QStringLiteral("Очистить"), panel), "bt_DefaultFilter");
+    chBx_showArchive = bilingual(named(new QCheckBox(panel), "chBx_showArchive"), "Отображать архивные",
+                                 "Відображати архівні");
+    bt_Search = bilingual(named(new QPushButton(panel), "bt_Search"), "Искать", "Шукати");
+    bt_DefaultFilter = bilingual(named(new QPushButton(panel), "bt_DefaultFilter"), "Очистить", "Очистити");
     bt_SetGrid = named(new QPushButton(QStringLiteral("..."), panel), "bt_SetGrid");
-    bt_SetGrid->setToolTip(QStringLiteral("Настройка колонок таблицы"));
+    bt_SetGrid->setProperty("hint_ru", QStringLiteral("Настройка колонок таблицы"));
+    bt_SetGrid->setProperty("hint_uk", QStringLiteral("Налаштування колонок таблиці"));
     bt_SetGrid->setFixedWidth(28);
 
     auto withPicker = [panel](QLineEdit* edit, QPushButton* button) {
@@ -86,33 +119,34 @@ void TFMain::createPanel() {
         return box;
     };
     const struct {
-        const char* label;
+        const char* ru;
+        const char* uk;
         QWidget* field;
     } cells[] = {
-        {"Номер договора", NumFilterEdit},
-        {"Филиал", combo_FilialFilter},
-        {"Фамилия клиента", withPicker(FIOFilterEdit, bt_Client)},
-        {"Дата договора", DateFilterEdit},
-        {"Фамилия агента", withPicker(AgentFilterEdit, bt_Agent)},
-        {"Состояние договора", cb_contrFilter},
+        {"Номер договора", "Номер договору", NumFilterEdit},
+        {"Филиал", "Філія", combo_FilialFilter},
+        {"Фамилия клиента", "Прізвище клієнта", withPicker(FIOFilterEdit, bt_Client)},
+        {"Дата договора", "Дата договору", DateFilterEdit},
+        {"Фамилия агента", "Прізвище агента", withPicker(AgentFilterEdit, bt_Agent)},
+        {"Состояние договора", "Стан договору", cb_contrFilter},
     };
-    int column = 0;
     for (const auto& cell : cells) {
-        auto* label = new QLabel(QString::fromUtf8(cell.label), panel);
+        auto* label = bilingual(new QLabel(panel), cell.ru, cell.uk);
         label->setObjectName(QStringLiteral("lb_") + cell.field->objectName());
-        form->addWidget(label, 0, column);
-        form->addWidget(cell.field, 1, column);
-        form->setColumnStretch(column, 1);
-        ++column;
+        form->addWidget(label);
+        form->addWidget(cell.field);
+        form->addSpacing(4);
     }
-    form->addWidget(chBx_showArchive, 2, 0, 1, 2);
+    form->addWidget(chBx_showArchive);
     auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
     buttons->addWidget(bt_Search);
     buttons->addWidget(bt_DefaultFilter);
+    buttons->addStretch();
     buttons->addWidget(bt_SetGrid);
-    form->addLayout(buttons, 2, 2, 1, column - 2);
-    layout->addWidget(panel);
+    form->addLayout(buttons);
+    sideLayout->addWidget(panel);
+    InfoFramePlace = named(new QWidget(side), "InfoFramePlace");
+    sideLayout->addWidget(InfoFramePlace, 1);
 
     // The contract list above, the selected contract's details below.
     auto* splitter = named(new QSplitter(Qt::Vertical, central), "Splitter1");
@@ -126,35 +160,49 @@ void TFMain::createPanel() {
     auto* captionRow = new QHBoxLayout;
     DogNText = named(new QLabel(details), "DogNText");
     DBText1 = named(new QLabel(details), "DBText1");
-    captionRow->addWidget(new QLabel(QStringLiteral("Договор №"), details));
+    captionRow->addWidget(bilingual(new QLabel(details), "Договор №", "Договір №"));
     captionRow->addWidget(DogNText);
     captionRow->addSpacing(16);
-    captionRow->addWidget(new QLabel(QStringLiteral("Клиент"), details));
+    captionRow->addWidget(bilingual(new QLabel(details), "Клиент", "Клієнт"));
     captionRow->addWidget(DBText1, 1);
     detailsLayout->addLayout(captionRow);
 
-    auto* lower = new QHBoxLayout;
     pc_ContrInfo = named(new QTabWidget(details), "pc_ContrInfo");
     gr_Ops = makeGrid("gr_Ops", OpsDS.get(), pc_ContrInfo);
     greh_AddServices = makeGrid("greh_AddServices", ds_AddServices.get(), pc_ContrInfo);
     greh_AddServices->setReadOnly(true);
     gr_Sales = makeGrid("gr_Sales", SalesDS.get(), pc_ContrInfo);
-    pc_ContrInfo->addTab(gr_Ops, QStringLiteral("Операции"));
-    pc_ContrInfo->addTab(greh_AddServices, QStringLiteral("Доп. услуги"));
-    pc_ContrInfo->addTab(gr_Sales, QStringLiteral("Реализация"));
-    lower->addWidget(pc_ContrInfo, 3);
-    InfoFramePlace = named(new QWidget(details), "InfoFramePlace");
-    InfoFramePlace->setMinimumWidth(260);
-    lower->addWidget(InfoFramePlace, 1);
-    detailsLayout->addLayout(lower);
+    for (ui::DbGrid* page : {gr_Ops, greh_AddServices, gr_Sales}) pc_ContrInfo->addTab(page, QString());
+    detailsLayout->addWidget(pc_ContrInfo, 1);
     splitter->addWidget(details);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
     layout->addWidget(splitter, 1);
+    layout->addWidget(side);
 
     timeForCalcPercents = named(new QTimer(this), "timeForCalcPercents");
     timeForCalcPercents->setInterval(300);
     timeForCalcPercents->setSingleShot(false);
+    applyPanelTexts(1);
+}
+
+void TFMain::applyPanelTexts(int language) {
+    const bool uk = language == 2;
+    const char* key = uk ? "caption_uk" : "caption_ru";
+    for (QLabel* label : centralWidget()->findChildren<QLabel*>())
+        if (label->property(key).isValid()) label->setText(label->property(key).toString());
+    for (QAbstractButton* button : centralWidget()->findChildren<QAbstractButton*>())
+        if (button->property(key).isValid()) button->setText(button->property(key).toString());
+    for (QGroupBox* box : centralWidget()->findChildren<QGroupBox*>())
+        if (box->property(key).isValid()) box->setTitle(box->property(key).toString());
+    bt_SetGrid->setToolTip(bt_SetGrid->property(uk ? "hint_uk" : "hint_ru").toString());
+    for (int i = 0; i < pc_ContrInfo->count(); ++i)
+        pc_ContrInfo->setTabText(i, QString::fromUtf8(uk ? kPages[i].uk : kPages[i].ru));
+    for (int i = 0; i < cb_contrFilter->count(); ++i)
+        cb_contrFilter->setItemText(i, QString::fromUtf8(uk ? kContractStates[i].uk : kContractStates[i].ru));
+    const core::Variant branch = combo_FilialFilter->keyValue();
+    combo_FilialFilter->setSpecialRow(combo_FilialFilter->property(key).toString(), 0);
+    combo_FilialFilter->setKeyValue(branch);
 }
 
 }  // namespace TolvMain

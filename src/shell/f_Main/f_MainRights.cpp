@@ -80,6 +80,8 @@ void TFMain::ReconnectActExecute() {
         VuxSecur::reloadAgent();
         freeGlobalLists();
         if (db.connected()) db.close();
+        // The settings stored in the database are read again too: others may have changed them.
+        udb::dbIniDropCache();
         db.open();
     } catch (const std::exception& e) {
         // Nothing may run without the lists: the error, then a new login; its Cancel ends the program.
@@ -96,6 +98,8 @@ bool TFMain::reloginOrEnd(const QString& pathKey) {
     fb::Database& db = *getZarvelDb();
     if (db.connected()) db.close();
     setDatabasePath(pathKey);
+    // The rights of the next login are read from the database it opens, maybe another one.
+    udb::dbIniDropCache();
     if (!loginDialog.execute()) {
         ui::requestTerminate();
         return false;

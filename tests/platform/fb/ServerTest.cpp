@@ -21,7 +21,7 @@ TEST_F(ServerTest, UserPasswordAndRoleThroughTheServer) {
     {
         fb::Database admin(url());
         admin.setUserName(QStringLiteral("SYSDBA"));
-        admin.setPassword(QStringLiteral("masterkey"));
+        admin.setPassword(tolvtest::PrivateServer::sysdbaPassword());
         admin.create();
         fb::Transaction t(&admin);
         fb::Statement q(&t);
@@ -67,7 +67,7 @@ TEST_F(ServerTest, UserPasswordAndRoleThroughTheServer) {
     } catch (const fb::Error& e) {
         EXPECT_EQ(e.gdsCode(), fb::gds::LoginFailed) << e.fullText().toStdString();
     }
-    service.setPassword(QStringLiteral("masterkey"));
+    service.setPassword(tolvtest::PrivateServer::sysdbaPassword());
     service.attach();
     EXPECT_TRUE(service.active());
     service.detach();

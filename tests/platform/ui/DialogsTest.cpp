@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <stdexcept>
 
 #include "platform/core/Exception.h"
 #include "platform/ui/QtDialogs.h"
@@ -26,6 +27,25 @@ TEST(DialogsTest, ScriptedDialogsRecordAndAnswer) {
     EXPECT_TRUE(ui::dialogs().loginPrompt(QStringLiteral("Пароль"), user, true, password));
     EXPECT_EQ(password, QStringLiteral("secret"));
     EXPECT_FALSE(ui::dialogs().loginPrompt(QStringLiteral("Пароль"), user, true, password));
+}
+
+TEST(DialogsTest, AGuardedActionGoesToTheInstalledExceptionHandler) {
+    ui::ScriptedDialogs scripted;
+    ui::ScopedDialogs scope(&scripted);
+    // The standard display: the program's own text, or the text of any other exception.
+    ui::runGuarded([] { throw core::Exception(QStringLiteral("Нет связи")); });
+    ui::runGuarded([] { throw std::runtime_error("plain"); });
+    EXPECT_EQ(scripted.texts(), QStringList({QStringLiteral("Нет связи"), QStringLiteral("plain")}));
+
+    QStringList handled;
+    auto previous = ui::setExceptionHandler([&](const std::exception& e) { handled << e.what(); });
+    ui::runGuarded([] { throw std::runtime_error("to the handler"); });
+    EXPECT_EQ(handled, QStringList{QStringLiteral("to the handler")});
+    EXPECT_EQ(scripted.shown.size(), 2u);
+    EXPECT_FALSE(previous);
+    ui::setExceptionHandler(std::move(previous));
+    ui::runGuarded([] { throw std::runtime_error("shown again"); });
+    EXPECT_EQ(scripted.shown.size(), 3u);
 }
 
 TEST(DialogsTest, NothingInstalledRaisesTheText) {

@@ -5,25 +5,40 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
 #include "MainData.h"
+#include "PenaltyContracts.h"
 #include "PenaltyDirectories.h"
 #include "U_LoggedUser.h"
 #include "WinMain.h"
 #include "f_Main.h"
 #include "kvF_Login.h"
 #include "kv_FbDbIni.h"
+#include "kv_FbQueryGod.h"
 #include "kv_MainDb.h"
+#include "kv_ReportSystem.h"
+#include "kv_fiscalRegister.h"
+#include "kv_settingsFile.h"
 #include "platform/os/IniFile.h"
+#include "platform/ui/DbGrid.h"
 #include "platform/ui/LookupCombo.h"
+#include "platform/ui/Translations.h"
 #include "tests/src/shell/ShellFixture.h"
+#include "tests/support/ErrorText.h"
+#include "tests/support/RegisterSimulator.h"
+#include "u_PercCalc.h"
 #include "u_TolvGlobal.h"
+#include "u_VersionConfig.h"
 #include "u_filials.h"
 
 namespace {
@@ -106,6 +121,22 @@ TEST_F(MainWindowStartTest, TheStartRunsInOrderAndTheCloseKeepsTheFilterAndLayou
             if (a->property("Tag").toInt() == 1)
                 EXPECT_TRUE(a->isVisible() && a->isEnabled()) << a->objectName().toStdString();
         }
+        // The document events, registered in the program's order with their Russian names.
+        ReportSys::ReportSystem& documents = ReportSys::ReportSystem::instance();
+        ASSERT_EQ(documents.getEventsCount(), 11);
+        EXPECT_EQ(documents.getEvent(0)->getCode(), QStringLiteral("CNTR_OPEN"));
+        EXPECT_EQ(documents.getEvent(0)->getName(), QStringLiteral("Договор - Заключение договора"));
+        EXPECT_EQ(documents.getEvent(10)->getCode(), QStringLiteral("CB_WEXPENSE"));
+        // Its template languages, the country's current.
+        EXPECT_EQ(documents.getLanguageCodes(), QStringList({"no", "ru", "ua"}));
+        EXPECT_EQ(documents.getLanguageName(QStringLiteral("ru")), QStringLiteral("Русский"));
+        EXPECT_EQ(documents.getCurrentLanguage(), QStringLiteral("ru"));
+        // A reconnect applies the stored branch again.
+        auto* oldClients = TolvMain::globalClients;
+        w.ReconnectActExecute();
+        EXPECT_TRUE(listsExist());
+        EXPECT_NE(TolvMain::globalClients, oldClients);
+        EXPECT_EQ(w.combo_FilialFilter->keyValue().toInt(), 7);
         steps.clear();
     });
     EXPECT_EQ(start(), 0);
@@ -113,45 +144,225 @@ TEST_F(MainWindowStartTest, TheStartRunsInOrderAndTheCloseKeepsTheFilterAndLayou
     EXPECT_EQ(steps, QStringList({"freeGlobalLists"}));
     EXPECT_TRUE(noListExists());
     const os::IniFile ini(user.path());
-    EXPECT_EQ(ini.readInt(QStringLiteral("FMain"), QStringLiteral("combo_FilialFilter"), -1), 0);
+    EXPECT_EQ(ini.readInt(QStringLiteral("FMain"), QStringLiteral("combo_FilialFilter"), -1), 7);
     EXPECT_TRUE(boxes.shown.empty()) << boxes.texts().join(u'|').toStdString();
 }
 
-TEST_F(MainWindowStartTest, ACancelledLoginRunsNothingAndKeepsNothing) {
-    folder.withDemoDatabase();
-    onModal<TFKVLogin>([](TFKVLogin& f) { f.reject(); });
-    start();
-    EXPECT_TRUE(steps.isEmpty()) << steps.join(u',').toStdString();
-    EXPECT_TRUE(noListExists());
-    EXPECT_EQ(
-        os::IniFile(user.path()).readInt(QStringLiteral("FMain"), QStringLiteral("combo_FilialFilter"), -1),
-        -1);
+TEST_F(MainWindowStartTest, ACancelledLoginOrAFailedVersionCheckRunsNothingAndKeepsNothing) {
+    const struct {
+        const char* name;
+        QString dbVersion;  // empty: the login is cancelled
+    } cases[] = {{"cancelled login", QString()}, {"newer database", QStringLiteral("99.0.0.999999")}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        steps.clear();
+        folder.withDemoDatabase();
+        if (c.dbVersion.isEmpty()) {
+            onModal<TFKVLogin>([](TFKVLogin& f) { f.reject(); });
+        } else {
+            tolvtest::runAsAdministrator(
+                folder.filePath(QStringLiteral("tolvanix.fdb")),
+                {QStringLiteral("update DB_VERSION set VER_NUM = '%1'").arg(c.dbVersion)});
+            onModal<TFKVLogin>([](TFKVLogin& f) { typeLogin(f, QStringLiteral("MANAGER")); });
+        }
+        start();
+        EXPECT_TRUE(steps.isEmpty()) << steps.join(u',').toStdString();
+        EXPECT_TRUE(noListExists());
+        const os::IniFile ini(user.path());
+        EXPECT_FALSE(ini.sectionExists(QStringLiteral("FMain")));
+        for (const QString& section : ini.sections())
+            EXPECT_FALSE(section.startsWith(QStringLiteral("FMain_"))) << section.toStdString();
+    }
 }
 
-class MainWindowTest : public ::testing::Test {
+TEST_F(MainWindowStartTest, TheCloseKeepsTheContractLayoutUnderTheSuffixOfTheListShown) {
+    folder.withDemoDatabase();
+    const QString all[] = {QStringLiteral("_contracts"), QStringLiteral("_debitors"),
+                           QStringLiteral("_contractsInAct")};
+    const struct {
+        int filter;
+        QString suffix;
+    } cases[] = {{1, all[0]}, {5, all[1]}, {7, all[2]}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.filter);
+        QFile::remove(user.path());
+        onModal<TFKVLogin>([](TFKVLogin& f) { typeLogin(f, QStringLiteral("MANAGER")); });
+        onMainWindow([&](TFMain& w) {
+            w.cb_contrFilter->setCurrentIndex(c.filter);
+            w.ReconnectActExecute();
+            EXPECT_EQ(w.contractGridSuffix(), c.suffix);
+            // The grid has columns to keep once its list is open.
+            TolvLogic::TVersionConfig& lists = *TolvMain::globalVersionConfig;
+            TolvLogic::TPenaltyContracts* shown = lists.getContracts();
+            if (c.filter == 5) {
+                lists.getDebitors()->setDebtDate(core::DateTime::today());
+                shown = lists.getDebitors();
+            } else if (c.filter == 7) {
+                shown = lists.getInActs();
+            }
+            shown->bindGridEh(w.gr_Contracts);
+            EXPECT_EQ(tolvtest::errorText([&] { shown->open(); }), QStringLiteral("<no error>"));
+        });
+        EXPECT_EQ(start(), 0);
+        const os::IniFile ini(user.path());
+        for (const QString& suffix : all)
+            EXPECT_EQ(ini.sectionExists(QStringLiteral("FMain_gr_Contracts") + suffix), suffix == c.suffix)
+                << suffix.toStdString();
+    }
+}
+
+TEST_F(MainWindowStartTest, InUkrainianTheWindowAndTheDocumentEventsSpeakUkrainian) {
+    folder.withDemoDatabase();
+    folder.writeIni(
+        "[DB]\nPATH=tolvanix.fdb\n[LANG_MASTER]\ninterfeyce_lang=2\nis_showed_once=1\ncountry_index=2\n");
+    onModal<TFKVLogin>([](TFKVLogin& f) { typeLogin(f, QStringLiteral("MANAGER")); });
+    bool shown = false;
+    onMainWindow([&](TFMain& w) {
+        shown = true;
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Ломбард -MANAGER [tolvanix.fdb] "));
+        EXPECT_FALSE(steps.contains(QStringLiteral("runLangWizard")));
+        EXPECT_TRUE(steps.contains(QStringLiteral("createDocumentEvents")));
+        EXPECT_TRUE(w.NLang_ukr->isChecked());
+        EXPECT_FALSE(w.NLang_rus->isChecked());
+        const std::pair<const char*, const char*> menus[] = {
+            {"mApp", "Програма"},   {"mContracts", "Договори"}, {"mBooks", "Довідники"},
+            {"N_Reports", "Звіти"}, {"mService", "Сервіс"},     {"mFR", "Реєстратор"},
+            {"mHelp", "Допомога"},  {"N_Lang", "Мова"},         {"N_CurFilial", "Поточна філія"}};
+        for (const auto& [name, title] : menus) {
+            auto* menu = w.findChild<QMenu*>(QString::fromLatin1(name));
+            ASSERT_TRUE(menu) << name;
+            EXPECT_EQ(menu->title(), QString::fromUtf8(title)) << name;
+        }
+        // Every action with a caption shows its Ukrainian one.
+        for (QAction* a : w.actionList) {
+            if (a->property("caption_ru").toString().isEmpty()) continue;
+            EXPECT_FALSE(a->text().isEmpty()) << a->objectName().toStdString();
+            EXPECT_EQ(a->text(), a->property("caption_uk").toString()) << a->objectName().toStdString();
+        }
+        EXPECT_EQ(w.action(QStringLiteral("CreateContractAct"))->text(), QStringLiteral("Новий договір"));
+        EXPECT_EQ(w.action(QStringLiteral("ReconnectAct"))->toolTip(),
+                  QStringLiteral("Оновити дані, змінені іншими користувачами"));
+        EXPECT_EQ(w.pc_ContrInfo->tabText(0), QStringLiteral("Операції"));
+        EXPECT_EQ(w.pc_ContrInfo->tabText(1), QStringLiteral("Дод. послуги"));
+        EXPECT_EQ(w.pc_ContrInfo->tabText(2), QStringLiteral("Реалізація"));
+        EXPECT_EQ(w.cb_contrFilter->itemText(0), QStringLiteral("Усі"));
+        EXPECT_EQ(w.cb_contrFilter->itemText(5), QStringLiteral("Боржники"));
+        EXPECT_EQ(w.combo_FilialFilter->currentText(), QStringLiteral("<усі філії>"));
+        EXPECT_EQ(w.findChild<QLabel*>(QStringLiteral("lb_NumFilterEdit"))->text(),
+                  QStringLiteral("Номер договору"));
+        EXPECT_EQ(w.bt_Search->text(), QStringLiteral("Шукати"));
+        EXPECT_EQ(w.chBx_showArchive->text(), QStringLiteral("Відображати архівні"));
+        ReportSys::ReportSystem& documents = ReportSys::ReportSystem::instance();
+        EXPECT_EQ(documents.getEventByCode(QStringLiteral("CNTR_OPEN"))->getName(),
+                  QStringLiteral("Договір - Укладання договору"));
+        EXPECT_EQ(documents.getLanguageName(QStringLiteral("ua")), QStringLiteral("Українська"));
+        EXPECT_EQ(documents.getCurrentLanguage(), QStringLiteral("ua"));
+    });
+    EXPECT_EQ(start(), 0);
+    EXPECT_TRUE(shown);
+    ui::Translations::setLanguage(ui::kLanguageRussian);
+}
+
+// The start with the register switched on in db.ini, over the register simulator.
+class MainWindowRegisterTest : public MainWindowStartTest {
+protected:
+    void SetUp() override {
+        MainWindowStartTest::SetUp();
+        folder.withDemoDatabase();
+        folder.writeIni("[DB]\nPATH=tolvanix.fdb\n[FISCAL_MARIYA]\nFRisEnabled=1\nFRComPort=" +
+                        sim.path().toUtf8() + "\nFRTimeOut=100\n");
+    }
+    bool registerEnabled() const {
+        return os::IniFile(folder.filePath(QStringLiteral("db.ini")))
+            .readBool(QStringLiteral("FISCAL_MARIYA"), QStringLiteral("FRisEnabled"), false);
+    }
+    const QString connected = QStringLiteral("Ломбард - MANAGER [tolvanix.fdb]  - ФР подключен ");
+    const QString noSignal =
+        QStringLiteral("Подключите фискальный регистратор!!!\n\nНет сигнала от Фиск. регистратора");
+    frsim::RegisterSimulator sim;
+};
+
+TEST_F(MainWindowRegisterTest, AConnectedRegisterShowsInTheCaptionAndANoSignalSwitchesItOffForAManager) {
+    onModal<TFKVLogin>([](TFKVLogin& f) { typeLogin(f, QStringLiteral("MANAGER")); });
+    bool shown = false;
+    onMainWindow([&](TFMain& w) {
+        shown = true;
+        EXPECT_EQ(w.windowTitle(), connected);
+        EXPECT_TRUE(w.mFR->menuAction()->isVisible());
+        EXPECT_EQ(boxes.texts(),
+                  QStringList{QStringLiteral("Программа работает с фискальным регистратором.")});
+        boxes.shown.clear();
+        // The register stops answering during an action of its menu.
+        sim.clearLog();
+        w.action(QStringLiteral("a_printXOtchet"))->trigger();
+        EXPECT_EQ(sim.log(), QStringList{QStringLiteral("ZREP")});
+        sim.script(QStringLiteral("NULL"), frsim::Script{.silent = true});
+        w.action(QStringLiteral("a_printNullCheck"))->trigger();
+        ASSERT_EQ(boxes.shown.size(), 2u) << boxes.texts().join(u'|').toStdString();
+        EXPECT_EQ(boxes.shown[0].type, ui::MsgType::Error);
+        EXPECT_TRUE(boxes.shown[0].text.startsWith(noSignal)) << boxes.shown[0].text.toStdString();
+        EXPECT_EQ(boxes.shown[1].type, ui::MsgType::Warning);
+        EXPECT_TRUE(boxes.shown[1].text.startsWith(QStringLiteral("Фискальный регистратор будет отключен.")));
+        EXPECT_FALSE(w.mFR->menuAction()->isVisible());
+        EXPECT_FALSE(w.fiscalRegister->isConnected());
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Ломбард - MANAGER [tolvanix.fdb] "));
+        EXPECT_FALSE(registerEnabled());
+    });
+    EXPECT_EQ(start(), 0);
+    EXPECT_TRUE(shown);
+}
+
+TEST_F(MainWindowRegisterTest, ARegisterSilentAtTheStartIsSwitchedOffAndTheStartGoesOn) {
+    sim.script(QStringLiteral("SYNC"), frsim::Script{.silent = true});
+    onModal<TFKVLogin>([](TFKVLogin& f) { typeLogin(f, QStringLiteral("MANAGER")); });
+    bool shown = false;
+    onMainWindow([&](TFMain& w) {
+        shown = true;
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Ломбард - MANAGER [tolvanix.fdb] "));
+        EXPECT_FALSE(w.mFR->menuAction()->isVisible());
+        EXPECT_TRUE(listsExist());
+        EXPECT_TRUE(steps.contains(QStringLiteral("updateOperationActions")));
+        ASSERT_EQ(boxes.shown.size(), 2u) << boxes.texts().join(u'|').toStdString();
+        EXPECT_TRUE(boxes.shown[0].text.startsWith(noSignal));
+        EXPECT_EQ(boxes.shown[1].type, ui::MsgType::Warning);
+    });
+    EXPECT_EQ(start(), 0);
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(registerEnabled());
+}
+
+TEST_F(MainWindowRegisterTest, ANoSignalEndsTheProgramOfACashier) {
+    onModal<TFKVLogin>([](TFKVLogin& f) { typeLogin(f, QStringLiteral("KASSA1")); });
+    bool shown = false;
+    bool closedByRegister = false;
+    onMainWindow([&](TFMain& w) {
+        shown = true;
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Ломбард - KASSA1 [tolvanix.fdb]  - ФР подключен "));
+        boxes.shown.clear();
+        sim.script(QStringLiteral("NULL"), frsim::Script{.silent = true});
+        w.action(QStringLiteral("a_printNullCheck"))->trigger();
+        closedByRegister = !w.isVisible();
+        ASSERT_EQ(boxes.shown.size(), 1u) << boxes.texts().join(u'|').toStdString();
+        EXPECT_TRUE(boxes.shown[0].text.startsWith(noSignal));
+    });
+    EXPECT_EQ(start(), 0);
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(closedByRegister);
+    EXPECT_TRUE(noListExists());
+    // The setting stays: only a manager switches the register off.
+    EXPECT_TRUE(registerEnabled());
+}
+
+class MainWindowTest : public tolvtest::MainWindowFixture {
 protected:
     void SetUp() override {
         folder.withDemoDatabase();
-        TolvGlobal::initSettingsFile();
-        data = std::make_unique<TolvMain::TMainDataMod>();
-        main = std::make_unique<TFMain>();
-    }
-    void TearDown() override {
-        main->freeGlobalLists();
-        main.reset();
-        data.reset();
+        makeWindow();
     }
     void login(const QString& name) {
         ASSERT_TRUE(main->loginDialog.checkUser(name, QStringLiteral("any")));
         main->applyRights();
     }
-
-    tolvtest::ScopedUserIni user;
-    tolvtest::ProgramFolder folder;
-    ui::ScriptedDialogs boxes;
-    ui::ScopedDialogs scoped{&boxes};
-    std::unique_ptr<TolvMain::TMainDataMod> data;
-    std::unique_ptr<TFMain> main;
 };
 
 TEST_F(MainWindowTest, EachPermissionKeyOpensExactlyItsOwnActionToAnAgent) {
@@ -193,6 +404,57 @@ TEST_F(MainWindowTest, EachPermissionKeyOpensExactlyItsOwnActionToAnAgent) {
         }
     }
     EXPECT_EQ(main->workDate(), core::DateTime::today());
+}
+
+TEST_F(MainWindowTest, AManagerSeesEveryManagerActionWhateverThePermissionKeys) {
+    login(QStringLiteral("MANAGER"));
+    for (const char* key : {"CanAgentMakeAddServicesRep", "CanAgentMakeSpreadsheetRep", "CanAgentDoDataDump",
+                            "CanAgentEditGoldTarif"})
+        udb::dbIniWrite(QStringLiteral("PERMISSION"), QString::fromLatin1(key), false);
+    main->applyRights();
+    EXPECT_TRUE(TolvMain::VuxSecur::isMaster());
+    for (QAction* a : main->actionList) {
+        if (a->property("Tag").toInt() == 1) {
+            EXPECT_TRUE(a->isVisible() && a->isEnabled()) << a->objectName().toStdString();
+        }
+    }
+    // The keys would hide these three from an agent; a manager's rights never read them.
+    for (const char* name : {"a_AddServiceRep", "a_FilialSpreadSheet", "a_DataDump"})
+        EXPECT_TRUE(main->action(QString::fromLatin1(name))->isVisible()) << name;
+}
+
+TEST_F(MainWindowTest, AReconnectMakesNewListsAndClearsTheWholeDebtCache) {
+    login(QStringLiteral("MANAGER"));
+    main->createGlobalLists();
+    int contractId = 0;
+    {
+        // An open contract without operations: its debt is computed from the contract alone.
+        ufb::AutoQuery q(QStringLiteral("select first 1 C.CONTRACT_ID from PENALTY_CONTRACTS C "
+                                        "where C.CONTRACT_STATE = 0 and not exists (select 1 from "
+                                        "PENALTY_OPERATIONS O where O.DEPOSIT_ID = C.CONTRACT_ID) "
+                                        "order by C.CONTRACT_ID"),
+                         nullptr);
+        q->open();
+        contractId = q->field(0)->asInteger();
+    }
+    ASSERT_GT(contractId, 0);
+    const auto debt = [&] {
+        TolvLogic::PercCalc calc(contractId, nullptr);
+        return calc.getDebt(core::DateTime::today(), false, true);
+    };
+    const TolvLogic::DebtSums before = debt();
+    {
+        ufb::AutoQuery q(QStringLiteral("update PENALTY_DEPOSITS set DEPOSIT_SUM = DEPOSIT_SUM * 2 "
+                                        "where CONTRACT_ID = ") +
+                             QString::number(contractId),
+                         nullptr);
+        q->execSql();
+        q->transaction()->commit();
+    }
+    EXPECT_EQ(debt(), before);  // from the cache
+    main->ReconnectActExecute();
+    EXPECT_TRUE(listsExist());
+    EXPECT_NE(debt().base, before.base);
 }
 
 TEST_F(MainWindowTest, AReconnectWithTheDatabaseGoneShowsTheErrorAndTheLogin) {

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "MainData.h"
 #include "f_Main.h"
 #include "kvF_Login.h"
 
@@ -23,6 +24,7 @@
 #include "platform/os/Program.h"
 #include "tests/KVLib/uForms/ModalHelper.h"
 #include "tests/support/TestDatabase.h"
+#include "u_TolvGlobal.h"
 
 namespace tolvtest {
 
@@ -89,6 +91,29 @@ public:
 
 private:
     QTemporaryDir dir_;
+};
+
+// A main window over the program folder without its start: the tests log in and make the lists
+// themselves. makeWindow once the folder holds its "db.ini".
+class MainWindowFixture : public ::testing::Test {
+protected:
+    void makeWindow() {
+        TolvGlobal::initSettingsFile();
+        data = std::make_unique<TolvMain::TMainDataMod>();
+        main = std::make_unique<TolvMain::TFMain>();
+    }
+    void TearDown() override {
+        if (main) main->freeGlobalLists();
+        main.reset();
+        data.reset();
+    }
+
+    ScopedUserIni user;
+    ProgramFolder folder;
+    ui::ScriptedDialogs boxes;
+    ui::ScopedDialogs scoped{&boxes};
+    std::unique_ptr<TolvMain::TMainDataMod> data;
+    std::unique_ptr<TolvMain::TFMain> main;
 };
 
 }  // namespace tolvtest
