@@ -163,9 +163,10 @@ void OperationPayment::loadOperation(int opId) {
     opId_ = opId;
     operation_ = std::make_unique<Op>(opId, false);
     if (opId == -1) {
+        // The date first: the debt calculation reads it from the operation that bounds it.
+        operation_->setValue(Op::oOP_DATE, opDate_);
         setServiceEvent(okREPAY);
         setKind(kind_);
-        operation_->setValue(Op::oOP_DATE, opDate_);
         return;
     }
     operationFound_ = operation_->Select() > 0;
