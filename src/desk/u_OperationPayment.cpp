@@ -296,14 +296,18 @@ DebtLabels OperationPayment::labels() const {
                       label(debt_.getTotal(), opSums_.getTotal(), sign)};
 }
 
+// The services' prices and the operation's parts; a list closed by the commit reads as no rows.
+qint64 OperationPayment::operationTotal() const {
+    const bool rows = services_ && services_->rows().active();
+    return (rows ? services_->getTotal(true) : 0) + qint64(opSums_.getTotal());
+}
+
 QString OperationPayment::operationTotalCaption() const {
-    const qint64 total = (services_ ? services_->getTotal(true) : 0) + qint64(opSums_.getTotal());
-    return text(total >= 0 ? "IDS_17" : "IDS_16");
+    return text(operationTotal() >= 0 ? "IDS_17" : "IDS_16");
 }
 
 QString OperationPayment::operationTotalValue() const {
-    const qint64 total = (services_ ? services_->getTotal(true) : 0) + qint64(opSums_.getTotal());
-    return Money100::toStr(units(std::llabs(total)), 2);
+    return Money100::toStr(units(std::llabs(operationTotal())), 2);
 }
 
 // ---- date -----------------------------------------------------------------------------------------

@@ -147,6 +147,7 @@ public:
 
     DebtLabels labels() const;
     // "Итого к оплате " or "Итого к выдаче " and the amount with two decimals.
+    qint64 operationTotal() const;
     QString operationTotalCaption() const;
     QString operationTotalValue() const;
     QString contractNumber() const;

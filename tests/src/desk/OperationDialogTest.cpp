@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 #include "PenaltyInfoFrameUnit.h"
 #include "PenaltyOperationEdit.h"
@@ -21,6 +22,7 @@
 #include "kv_ReportSystem.h"
 #include "platform/data/MemTable.h"
 #include "platform/os/Shell.h"
+#include "platform/ui/ButtonEdit.h"
 #include "platform/ui/CurrencyEdit.h"
 #include "platform/ui/DateEdit.h"
 #include "tests/KVLib/uForms/ModalHelper.h"

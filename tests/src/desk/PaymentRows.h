@@ -184,7 +184,7 @@ protected:
     }
     static void login(bool manager) {
         VuxSecur::setLoginHook([manager] {
-            return VuxSecur::Login{manager ? QStringLiteral("SYSDBA") : QStringLiteral("kassir"),
+            return VuxSecur::Login{manager ? QStringLiteral("MANAGER") : QStringLiteral("kassir"),
                                    manager ? QStringLiteral("MASTERROLE") : QStringLiteral("AGENTROLE")};
         });
     }
