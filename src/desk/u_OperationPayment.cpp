@@ -156,7 +156,8 @@ void OperationPayment::open(int contractId, int opId, DateTime date,
 }
 
 void OperationPayment::loadContract(int contractId) {
-    contract_ = std::make_unique<Contract>(contractId, nullptr);
+    // Read in the dialog's transaction, which is open anyway (read committed).
+    contract_ = std::make_unique<Contract>(contractId, trn_.get());
 }
 
 void OperationPayment::loadOperation(int opId) {
@@ -195,10 +196,15 @@ void OperationPayment::loadOperation(int opId) {
 void OperationPayment::recalcDebt() {
     if (!contract_ || !operation_) return;
     operation_->setValue(Op::oNON_CALC_DAYS, nonCalcDays());
-    if (!calc_)
-        calc_ = std::make_unique<PercCalc>(contract_->getContractValue(Contract::cCONTRACT_ID).toInt(),
-                                           operation_.get());
+    // Nothing the debt depends on changes in the dialog but the day and the days left out: the same
+    // pair gives the same debt.
+    const std::pair<int, int> key{opDate_.dayNumber(), nonCalcDays()};
+    if (debtKey_ && *debtKey_ == key) return;
+    if (!calc_) {
+        calc_ = std::make_unique<PercCalc>(contract_.get(), operation_.get());
+    }
     debt_ = calc_->getDebt(opDate_, false, false);
+    debtKey_ = key;
 }
 
 bool OperationPayment::isPayment() const {
@@ -266,7 +272,9 @@ void OperationPayment::splitSum() {
     if (skipOpSumParam_) {
         skipOpSumParam_ = false;
     } else if (services_) {
-        services_->setOpSum(units(sum_), true);
+        // Within a date change the rows are priced once, after the days of use are given too.
+        services_->setOpSum(units(sum_), !deferReprice_);
+        repricePending_ = deferReprice_;
     }
     if (isPayment()) {
         const auto take = [&rest](int debt) {
@@ -334,7 +342,15 @@ void OperationPayment::dateChanged() {
     if (loading_ || !contract_) return;
     recalcDebt();
     fillChargesSum();
-    splitSum();
+    deferReprice_ = true;
+    repricePending_ = false;
+    try {
+        splitSum();
+    } catch (...) {
+        deferReprice_ = false;
+        throw;
+    }
+    deferReprice_ = false;
     afterSplit();
     const DateTime counted = opDate_.addDays(-nonCalcDays());
     if (services_) {
@@ -342,8 +358,9 @@ void OperationPayment::dateChanged() {
         const bool reprice = stored.isEmpty() || stored.toDateTime().datePart() != counted ||
                              operation_->getValue(Op::oOP_ID).isEmpty() ||
                              operation_->getValue(Op::oOP_ID).toInt() == -1;
-        services_->setPenaltyDaysCur(penaltyDaysCur(), reprice);
+        services_->setPenaltyDaysCur(penaltyDaysCur(), reprice || repricePending_);
     }
+    repricePending_ = false;
     operation_->setValue(Op::oOP_DATE, counted);
 }
 
@@ -394,7 +411,12 @@ void OperationPayment::servicesChanged() {
 }
 
 bool OperationPayment::detailCashMethod() const {
-    return WarrantCalculationManager::getCalculationMethod(opDate_, -1, database_) == 2;
+    // Asked at every change of the services rows; the method of a day is read once.
+    if (!cashMethod_ || cashMethod_->first != opDate_.dayNumber()) {
+        cashMethod_ = std::pair(opDate_.dayNumber(),
+                                WarrantCalculationManager::getCalculationMethod(opDate_, -1, database_));
+    }
+    return cashMethod_->second == 2;
 }
 
 namespace {
@@ -635,6 +657,7 @@ void OperationPayment::undo(const AddServices::Snapshot& services, bool services
     operation_->setValue(Op::oOP_ID, opId_);
     operation_->setValue(Op::oOP_DATE, opDate_.addDays(-nonCalcDays()));
     PercCalc::scClearCache(contract_->getContractValue(Contract::cCONTRACT_ID).toInt());
+    debtKey_.reset();
     requireTransaction();
     if (services_ && servicesExisted) {
         services_->restore(services);

@@ -10,7 +10,9 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "kv_Translator.h"
@@ -214,6 +216,11 @@ private:
     bool skipOpSumParam_ = false;
     bool operationFound_ = false;
     bool saved_ = false;
+    bool deferReprice_ = false;
+    bool repricePending_ = false;
+    // The day and the days left out the debt was last computed for; the calculation method of a day.
+    std::optional<std::pair<int, int>> debtKey_;
+    mutable std::optional<std::pair<int, int>> cashMethod_;
 };
 
 // Hundredths as the shortest decimal text with "." ("1000", "999.99", "-120").
