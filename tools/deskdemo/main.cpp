@@ -107,14 +107,20 @@ void showOperation(fb::Database& db, const QStringList& args, const QString& pro
     placeReportSystem(programDir);
     TolvLogic::TVersionConfig config(&db, true);
     TAddPenaltyOpForm form(nullptr, config);
-    if (args[2] == QLatin1String("payment")) {
+    // The positional arguments end at the first option.
+    QStringList words;
+    for (const QString& a : args) {
+        if (a.startsWith(QStringLiteral("--"))) break;
+        words << a;
+    }
+    if (words[2] == QLatin1String("payment")) {
         core::DateTime date = core::DateTime::today();
-        core::tryStrToDateTime(args[4], date);
-        form.prepare(args[3].toInt(), -1, date, nullptr);
-        if (args.size() > 6 && !args[6].startsWith(u'-')) form.cb_OpVid->setCurrentIndex(args[6].toInt());
-        if (args.size() > 5 && !args[5].startsWith(u'-')) form.SumEdit->setValue(args[5].toDouble());
+        core::tryStrToDateTime(words[4], date);
+        form.prepare(words[3].toInt(), -1, date, nullptr);
+        if (words.size() > 6) form.cb_OpVid->setCurrentIndex(words[6].toInt());
+        if (words.size() > 5) form.SumEdit->setValue(words[5].toDouble());
     } else {
-        form.prepare(args[3].toInt(), args[4].toInt(), core::DateTime(), nullptr);
+        form.prepare(words[3].toInt(), words[4].toInt(), core::DateTime(), nullptr);
     }
     form.showModal();
     TolvMain::VuxSecur::setLoginHook({});
