@@ -23,17 +23,6 @@ using core::DateTime;
 
 const QString kNothing = QStringLiteral(". . .");
 
-QLabel* amountLabel(QWidget* parent, const char* name) {
-    auto* label = new QLabel(kNothing, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setMinimumWidth(90);
-    QFont f = label->font();
-    f.setBold(true);
-    label->setFont(f);
-    return label;
-}
-
 QString amountText(int hundredths) {
     return core::formatFixed(static_cast<double>(hundredths) / 100.0, 2);
 }
@@ -64,6 +53,17 @@ QString message(const char* key) {
 }
 
 }  // namespace
+
+QLabel* newAmountLabel(QWidget* parent, const char* name, int minimumWidth) {
+    auto* label = new QLabel(kNothing, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setMinimumWidth(minimumWidth);
+    QFont f = label->font();
+    f.setBold(true);
+    label->setFont(f);
+    return label;
+}
 
 TPenaltyContractInfoFrame::TPenaltyContractInfoFrame(QWidget* parent, grid::DataSource* contracts)
     : QFrame(parent), contracts_(contracts) {
@@ -97,11 +97,11 @@ TPenaltyContractInfoFrame::TPenaltyContractInfoFrame(QWidget* parent, grid::Data
     grid->addWidget(caption(QStringLiteral("Клиент"), QStringLiteral("Клієнт")), 1, 0);
     grid->addWidget(dbl_Client, 1, 1, 1, 3);
 
-    Label1 = amountLabel(this, "Label1");
-    Label2 = amountLabel(this, "Label2");
-    Label3 = amountLabel(this, "Label3");
-    l_Storage = amountLabel(this, "l_Storage");
-    TotalLabel = amountLabel(this, "TotalLabel");
+    Label1 = newAmountLabel(this, "Label1", 90);
+    Label2 = newAmountLabel(this, "Label2", 90);
+    Label3 = newAmountLabel(this, "Label3", 90);
+    l_Storage = newAmountLabel(this, "l_Storage", 90);
+    TotalLabel = newAmountLabel(this, "TotalLabel", 90);
     grid->addWidget(caption(QStringLiteral("Осн сумма"), QStringLiteral("Осн. сума")), 2, 0);
     grid->addWidget(Label1, 2, 1);
     grid->addWidget(caption(QStringLiteral("Проценты"), QStringLiteral("Відсотки")), 3, 0);

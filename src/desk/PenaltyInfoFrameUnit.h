@@ -21,6 +21,9 @@ namespace ui {
 class DateEdit;
 }
 
+// An amount of the desk's debt panels: bold, right-aligned, ". . ." until it is filled.
+QLabel* newAmountLabel(QWidget* parent, const char* name, int minimumWidth);
+
 class TPenaltyContractInfoFrame : public QFrame {
     Q_OBJECT
 public:

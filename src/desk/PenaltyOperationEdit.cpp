@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "PenaltyContracts.h"
+#include "PenaltyInfoFrameUnit.h"
 #include "f_ClientInfo.h"
 #include "f_ExchangeInfo.h"
 #include "fr_AddServices.h"
@@ -48,17 +49,6 @@ ReportSys::ReportEvnt* systemEvent(const QString& code) {
 }
 
 const QString kExchangeSection = QStringLiteral("AddPenaltyOpForm");
-
-QLabel* boldLabel(QWidget* parent, const char* name) {
-    auto* label = new QLabel(QStringLiteral(". . ."), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QFont f = label->font();
-    f.setBold(true);
-    label->setFont(f);
-    label->setMinimumWidth(120);
-    return label;
-}
 
 }  // namespace
 
@@ -175,11 +165,11 @@ void TAddPenaltyOpForm::build() {
     utl::Valuta::applyMoneyFormat(SumEdit, QString());
     op->addWidget(label(grBx_Op, QStringLiteral("Сумма операции"), QStringLiteral("Сума операції")), 1, 0);
     op->addWidget(SumEdit, 1, 1, 1, 2);
-    BaseDebtLab = boldLabel(grBx_Op, "BaseDebtLab");
-    rxL_StorageSum = boldLabel(grBx_Op, "rxL_StorageSum");
-    PercDebtLab = boldLabel(grBx_Op, "PercDebtLab");
-    PenaltyDebtLab = boldLabel(grBx_Op, "PenaltyDebtLab");
-    l_Total = boldLabel(grBx_Op, "l_Total");
+    BaseDebtLab = newAmountLabel(grBx_Op, "BaseDebtLab", 120);
+    rxL_StorageSum = newAmountLabel(grBx_Op, "rxL_StorageSum", 120);
+    PercDebtLab = newAmountLabel(grBx_Op, "PercDebtLab", 120);
+    PenaltyDebtLab = newAmountLabel(grBx_Op, "PenaltyDebtLab", 120);
+    l_Total = newAmountLabel(grBx_Op, "l_Total", 120);
     spbt_ExchangeInfo = new QToolButton(grBx_Op);
     spbt_ExchangeInfo->setObjectName(QStringLiteral("spbt_ExchangeInfo"));
     spbt_ExchangeInfo->setText(QStringLiteral("?"));

@@ -561,10 +561,7 @@ TEST_F(OperationPaymentTest, APaymentPrintsItsReceiptOnTheRegister) {
     forms.payCash = 70000;
     KassRegister::FiscalRegister::setDialogs(&forms);
     KassRegister::FRMariya fr;
-    fr.setTimeOut(100);
-    fr.setComPortName(sim.path());
-    fr.open();
-    fr.initNalogsFromFR();
+    frtest::openOnSimulator(fr, sim);
 
     const DateTime day = DateTime::encode(2026, 3, 15);  // the register's date
     const int contract = newPaymentContract(
