@@ -19,6 +19,7 @@
 #include "f_ClientInfo.h"
 #include "f_ExchangeInfo.h"
 #include "fr_AddServices.h"
+#include "kv_DbGridUtl.h"
 #include "kv_FrReportList.h"
 #include "kv_ReportSystem.h"
 #include "kv_Valuta.h"
@@ -325,6 +326,7 @@ void TAddPenaltyOpForm::prepare(int contractId, int opId, core::DateTime date,
 }
 
 void TAddPenaltyOpForm::formShow() {
+    utl::DbGridUtl::restoreFormGridsLayout(this, QString(), utl::SettingsFile::userIniFileName());
     if (exchangeInfo) {
         const os::IniFile ini(utl::SettingsFile::userIniFileName());
         const bool visible = ini.readBool(kExchangeSection, QStringLiteral("TFExchangeInfoVisible"), false);
@@ -336,6 +338,7 @@ void TAddPenaltyOpForm::formShow() {
 }
 
 void TAddPenaltyOpForm::formClose() {
+    utl::DbGridUtl::saveFormGridsLayout(this, QString(), utl::SettingsFile::userIniFileName());
     if (exchangeInfo) {
         const os::IniFile ini(utl::SettingsFile::userIniFileName());
         ini.writeBool(kExchangeSection, QStringLiteral("TFExchangeInfoVisible"), exchangeInfo->isVisible());

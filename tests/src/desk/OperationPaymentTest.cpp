@@ -535,6 +535,33 @@ TEST_F(OperationPaymentTest, EveryFailingStepLeavesNothingBehind) {
     }
 }
 
+// Another workstation holds the day's cash order: the save fails at once, stores nothing, and goes
+// through once that workstation is done.
+TEST_F(OperationPaymentTest, ADayOrderHeldElsewhereStopsTheSaveWhole) {
+    const int first = newPaymentContract();
+    auto p = payment();
+    p->open(first, -1, kDebtDay, nullptr);
+    p->setSum(50.00);
+    ASSERT_EQ(p->save(), OperationPayment::SaveResult::Saved);
+
+    const int contract = newPaymentContract();
+    auto q = payment();
+    q->open(contract, -1, kDebtDay, nullptr);
+    q->setSum(60.00);
+    auto other = udb::createTransaction(&testDb().db());
+    other->start();
+    udb::execSql(QStringLiteral("update WARRANTES set W_SUM = W_SUM where W_DATE = '%1'")
+                     .arg(core::formatDateTime(QStringLiteral("yyyy-mm-dd"), kDebtDay)),
+                 other.get());
+    const QString before = tablesPicture();
+    EXPECT_THROW(q->save(), core::Exception);
+    EXPECT_EQ(tablesPicture(), before);
+    EXPECT_EQ(q->sum(), 6000);
+    other->rollback();
+    EXPECT_EQ(q->save(), OperationPayment::SaveResult::Saved);
+    EXPECT_EQ(count(QStringLiteral("PENALTY_OPERATIONS where DEPOSIT_ID = %1").arg(contract)), 1);
+}
+
 // Eleven services: the keys order as texts, so "10_" comes before "1_".
 TEST_F(OperationPaymentTest, ServicesReachTheReceiptInTheOrderOfTheirKeys) {
     for (int i = 0; i < 11; ++i) {
