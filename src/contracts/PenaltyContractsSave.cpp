@@ -15,6 +15,7 @@
 #include "platform/fb/Transaction.h"
 #include "u_ContractHooks.h"
 #include "u_PercCalc.h"
+#include "u_ServiceReceipt.h"
 #include "u_contractSubjects.h"
 
 namespace TolvLogic {
@@ -233,17 +234,23 @@ bool TPenaltyContractInfo::printCreditReceipt(KassRegister::FiscalRegister& fr, 
         if (rows->bookmarkValid(mark)) rows->gotoBookmark(mark);
     }
 
+    return fr.printCreditCheck(getContractValue(cCONTRACT_NUM).toText(), std::move(pledge),
+                               serviceReceiptLines(services));
+}
+
+KassRegister::FiscalRegister::ServiceLines serviceReceiptLines(data::Dataset& services) {
     KassRegister::FiscalRegister::ServiceLines lines;
     if (!services.active()) services.open();
     int n = 0;
     for (services.first(); !services.eof(); services.next(), ++n) {
         const int serviceId = services.fieldByName(QStringLiteral("ID_SERVICE")).asInteger();
         lines[QString::number(n) + u'_' + QString::number(serviceId)] =
-            Line{.name = services.fieldByName(QStringLiteral("NAME")).asString(),
-                 .sum = services.fieldByName(QStringLiteral("PRICE")).asInteger(),
-                 .article = serviceArticleNum(serviceId)};
+            KassRegister::FiscalRegister::LineInfo{
+                .name = services.fieldByName(QStringLiteral("NAME")).asString(),
+                .sum = services.fieldByName(QStringLiteral("PRICE")).asInteger(),
+                .article = serviceArticleNum(serviceId)};
     }
-    return fr.printCreditCheck(getContractValue(cCONTRACT_NUM).toText(), std::move(pledge), lines);
+    return lines;
 }
 
 }  // namespace TolvLogic

@@ -227,16 +227,16 @@ void PercCalcOperations::updateOperationDebt(std::size_t row, const OpItem& curr
     }
 }
 
-void PercCalcOperations::scClearOperationDebts(int depositId) {
+void PercCalcOperations::scClearOperationDebts(int depositId, fb::Transaction* transaction) {
     PercCalc::scClearCache(depositId);
     QString sql = QStringLiteral(
         " update PENALTY_OPERATIONS set             OP_REST_BASE=NULL,                        "
         "OP_REST_PERC=NULL,                        OP_REST_PENALTY=NULL,                     "
         "OP_REST_STORAGE=NULL                     ");
     if (depositId != -1) sql += QStringLiteral(" where DEPOSIT_ID= ") + QString::number(depositId);
-    ufb::AutoQuery q(sql, nullptr);
+    ufb::AutoQuery q(sql, transaction);
     q->execSql();
-    q->transaction()->commit();  // stored by our own commit, where a failure raises
+    if (!transaction) q->transaction()->commit();  // stored by our own commit, where a failure raises
 }
 
 // ---- PercCalc -------------------------------------------------------------------------------------

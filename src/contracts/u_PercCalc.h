@@ -57,8 +57,9 @@ public:
     // only costs the shortcut; a row that is gone raises "exception.DB".
     void updateOperationDebt(std::size_t row, const OpItem& currDebt) override;
 
-    // Drops the checkpoints of a contract (-1: of all contracts) and its cached debts.
-    static void scClearOperationDebts(int depositId);
+    // Drops the checkpoints of a contract (-1: of all contracts) and its cached debts; in the given
+    // transaction without committing it, or in one of its own that commits.
+    static void scClearOperationDebts(int depositId, fb::Transaction* transaction = nullptr);
 
 private:
     void read(fb::Query& query);

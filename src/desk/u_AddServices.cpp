@@ -281,6 +281,14 @@ void AddServices::setDate(DateTime date) {
     open();
 }
 
+void AddServices::restore(const Snapshot& saved) {
+    objectId_ = saved.objectId;
+    newObjectIds_ = saved.newObjectIds;
+    date_ = saved.date;
+    close();
+    open();
+}
+
 void AddServices::deleteServices(int objectId, bool onlyZero) {
     if (noObject_) return;
     if (objectId == -1 && newObjectIds_.empty()) return;

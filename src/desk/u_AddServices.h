@@ -88,6 +88,17 @@ public:
     // Called after every change of the rows; a no-op until the owner sets it.
     std::function<void()> onChange = [] {};
 
+    // What a save changes in the list itself (its object, its own rows under -1, its date). A dialog
+    // whose save its transaction undid back to a savepoint puts the list back over the rows, which are
+    // again those of before the save, and reopens it.
+    struct Snapshot {
+        int objectId = -1;
+        std::vector<int> newObjectIds;
+        core::DateTime date;
+    };
+    Snapshot snapshot() const { return {objectId_, newObjectIds_, date_}; }
+    void restore(const Snapshot& saved);
+
 protected:
     void onAfterPost();
 

@@ -8,6 +8,10 @@
 //                     [--hold MS [--grab FILE]]
 //   tolvanix-deskdemo DATABASE params | interest CONTRACT_ID DD.MM.YYYY | rate BRANCH_ID DD.MM.YYYY
 //                     [--history]
+//   tolvanix-deskdemo DATABASE payment CONTRACT_ID DD.MM.YYYY [SUM [KIND]] | operation CONTRACT_ID OP_ID |
+//                     frame CONTRACT_ID DD.MM.YYYY [--calcexchange]
+// The operation dialog (a payment of the sum, or of the kind: 3 an increase) and the contract debt frame
+// are shown over the database without saving anything (the dialog's transaction rolls back).
 // With --hold the window closes by itself after that many milliseconds (for pictures of the screen),
 // saving a picture of itself first when --grab names a file.
 
@@ -20,23 +24,39 @@
 
 #include "Book.h"
 #include "PenaltyContracts.h"
+#include "PenaltyInfoFrameUnit.h"
+#include "PenaltyOperationEdit.h"
 #include "TClients.h"
+#include "U_LoggedUser.h"
+#include "Warrantcalculation.h"
 #include "f_ClientInfo.h"
 #include "f_ConstParams.h"
 #include "f_Exchange.h"
 #include "f_ExchangeInfo.h"
 #include "fr_AddServices.h"
+#include "kv_FbDbIni.h"
 #include "kv_FbQueryGod.h"
 #include "kv_MainDb.h"
+#include "kv_ReportSystem.h"
 #include "kv_Translator.h"
 #include "kv_settingsFile.h"
 #include "platform/core/Formats.h"
 #include "platform/fb/Database.h"
+#include "platform/grid/GridView.h"
 #include "platform/os/IniFile.h"
 #include "platform/os/Program.h"
+#include "platform/ui/CurrencyEdit.h"
+#include "platform/ui/DateEdit.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/QtDialogs.h"
 #include "u_AddServices.h"
+#include "u_OperationPayment.h"
+#include "u_TolvReportSystem.h"
+#include "u_VersionConfig.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QDirIterator>
 
 namespace {
 
@@ -66,6 +86,75 @@ void showServicesFrame(fb::Database& db) {
     dialog.showModal();
 }
 
+// The document system's shipped folder beside the demo program, with the program's events.
+void placeReportSystem(const QString& programDir) {
+    const QString source = QString::fromUtf8(TOLV_SOURCE_DIR) + QStringLiteral("/resources/reportSystem");
+    QDirIterator it(source, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString from = it.next();
+        const QString to =
+            programDir + QStringLiteral("/reportSystem/") + QDir(source).relativeFilePath(from);
+        QDir().mkpath(QFileInfo(to).path());
+        QFile::copy(from, to);
+    }
+    TolvReports::createDocumentEvents(false);
+}
+
+void showOperation(fb::Database& db, const QStringList& args, const QString& programDir) {
+    TolvMain::VuxSecur::setLoginHook([] { return TolvMain::VuxSecur::Login{QStringLiteral("SYSDBA"), {}}; });
+    TolvLogic::installServicesFactory();
+    TolvLogic::installWarrantCalculation();
+    placeReportSystem(programDir);
+    TolvLogic::TVersionConfig config(&db, true);
+    TAddPenaltyOpForm form(nullptr, config);
+    // The positional arguments end at the first option.
+    QStringList words;
+    for (const QString& a : args) {
+        if (a.startsWith(QStringLiteral("--"))) break;
+        words << a;
+    }
+    if (words[2] == QLatin1String("payment")) {
+        core::DateTime date = core::DateTime::today();
+        core::tryStrToDateTime(words[4], date);
+        form.prepare(words[3].toInt(), -1, date, nullptr);
+        if (words.size() > 6) form.cb_OpVid->setCurrentIndex(words[6].toInt());
+        if (words.size() > 5) form.SumEdit->setValue(words[5].toDouble());
+    } else {
+        form.prepare(words[3].toInt(), words[4].toInt(), core::DateTime(), nullptr);
+    }
+    form.showModal();
+    TolvMain::VuxSecur::setLoginHook({});
+}
+
+// The frame over the one contract, as the main window's contract list would hold it.
+void showFrame(fb::Database& db, const QStringList& args) {
+    if (args.contains(QStringLiteral("--calcexchange"))) {
+        udb::dbIniWrite(QStringLiteral("DEFAULTS"), QStringLiteral("CalcExchange"), 1);
+    }
+    ufb::AutoQuery rows(
+        QStringLiteral("select C.CONTRACT_ID, C.CONTRACT_DATE, D.IS_USD_EXCHANGE, C.FILIAL_ID, "
+                       "C.CONTRACT_NUM, CL.CLIENT_NAME from PENALTY_CONTRACTS C join "
+                       "PENALTY_DEPOSITS D on D.CONTRACT_ID = C.CONTRACT_ID left join CLIENTS CL on "
+                       "CL.CLIENT_ID = C.CLIENT_ID where C.CONTRACT_ID = ") +
+            QString::number(args[3].toInt()),
+        nullptr);
+    rows->open();
+    grid::DataSource source(rows.get());
+    ui::Form window(QStringLiteral("FDemoDebtFrame"));
+    window.setWindowTitle(QStringLiteral("Долг по договору"));
+    auto* frame = new TPenaltyContractInfoFrame(&window, &source);
+    (new QVBoxLayout(&window))->addWidget(frame);
+    core::DateTime date = core::DateTime::today();
+    core::tryStrToDateTime(args[4], date);
+    frame->DebtDateEdit->setDate(date);
+    frame->refreshDebt();
+    window.resize(560, window.sizeHint().height());
+    window.showModal();
+    if (args.contains(QStringLiteral("--calcexchange"))) {
+        udb::dbIniWrite(QStringLiteral("DEFAULTS"), QStringLiteral("CalcExchange"), 0);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,6 +178,8 @@ int main(int argc, char** argv) {
     const QString grab = grabAt > 0 && grabAt + 1 < args.size() ? args[grabAt + 1] : QString();
     ui::Form::setLanguage(language);
     for (const auto& [key, text] : TolvLogic::clientsTexts(language))
+        KVLibTranslator::instance().set(key, text);
+    for (const auto& [key, text] : TolvLogic::OperationPayment::scTexts(language))
         KVLibTranslator::instance().set(key, text);
 
     // The lists read the interface language from the settings file beside the program: the demo's
@@ -138,6 +229,11 @@ int main(int argc, char** argv) {
             book.showBook(0, &directory, QStringLiteral("Справочник дополнительных услуг"), false);
         } else if (what == QLatin1String("services")) {
             showServicesFrame(db);
+        } else if ((what == QLatin1String("payment") || what == QLatin1String("operation")) &&
+                   args.size() > 4) {
+            showOperation(db, args, folder.path());
+        } else if (what == QLatin1String("frame") && args.size() > 4) {
+            showFrame(db, args);
         } else if (what == QLatin1String("params")) {
             TFConstParams::scExecute();
         } else if ((what == QLatin1String("rate") || what == QLatin1String("interest")) && args.size() > 4) {

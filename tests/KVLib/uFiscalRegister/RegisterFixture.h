@@ -95,6 +95,15 @@ private:
     ui::BusyCursor* savedCursor_ = nullptr;
 };
 
+// A driver on the simulator's line, T = 100 ms, connected with the tax schemes read: a register as the
+// program has it after start-up.
+inline void openOnSimulator(KassRegister::FRMariya& fr, const frsim::RegisterSimulator& sim) {
+    fr.setTimeOut(100);
+    fr.setComPortName(sim.path());
+    fr.open();
+    fr.initNalogsFromFR();
+}
+
 inline QByteArray hex(const char* text) {
     return QByteArray::fromHex(text);
 }

@@ -523,10 +523,7 @@ TEST_F(CreditReceiptTest, AStoredContractPrintsItsLoanIssueOnTheRegister) {
     forms.payCash = 0;
     KassRegister::FiscalRegister::setDialogs(&forms);
     KassRegister::FRMariya fr;
-    fr.setTimeOut(100);
-    fr.setComPortName(sim.path());
-    fr.open();
-    fr.initNalogsFromFR();
+    frtest::openOnSimulator(fr, sim);
 
     int id = 0;
     {
