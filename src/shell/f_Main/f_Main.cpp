@@ -20,8 +20,10 @@ TFMain::TFMain(QWidget* owner) : QMainWindow(owner) {
     setWindowTitle(QStringLiteral("Ломбард"));
     resize(1024, 700);
     addTexts();
+    addContractActTexts();
     createActions();
     createMenus();
+    connectContractActions();
     createPanel();
     FMain = this;
     // The working user's login and role are those the last accepted login check chose.

@@ -20,6 +20,7 @@
 #include "kvF_Login.h"
 #include "platform/core/DateTime.h"
 #include "platform/ui/Translations.h"
+#include "u_ContractDialogs.h"
 
 class QAction;
 class QCheckBox;
@@ -151,6 +152,35 @@ public:
     using StepRecorder = std::function<void(const QString& step)>;
     static void setStepRecorder(StepRecorder recorder);
 
+    // ---- Actions on contracts and operations (f_MainContractActs.cpp) ----
+    // Each reads the selected contract (and operation), checks what the window itself refuses, opens
+    // the desk's window or calls the contract service, then reloads the list.
+    void CreateContractActExecute();
+    void EditContractActExecute();
+    void DeleteContractActExecute();
+    void AddOpActExecute();
+    void EditOpActExecute();
+    void DeleteOpActExecute();
+    void AddToSaleActExecute();
+    void DeleteToSaleActExecute();
+    void AddSaleActExecute();
+    void SendToArchiveExecute();
+    void GetFormArchiveExecute();
+    void ZayavlActExecute();
+    void ZayavlDelActExecute();
+    void a_ReopenContractManualExecute();
+    void a_CloseContractManualExecute();
+    // Reopens the contract list narrowed to the contract (-1: the list bound to the grid with its own
+    // conditions), then the operations at their last row, and recalculates the debt.
+    void reloadAtContract(int contractId);
+    // The debt frame in InfoFramePlace and the services of the selected contract, through the parts
+    // the program installs (nothing happens without them).
+    void createContractInfoFrame();
+    void clearSums();
+    bool loadAddServices(int contractId);
+    QWidget* contractInfoFrame() const { return infoFrame_.widget; }
+    // ---- end of the actions on contracts and operations ----
+
     utl::KVLoginDialog loginDialog;
     // The text answering of the contract grid.
     std::unique_ptr<GridMessageHandler> gridTextHandler;
@@ -241,6 +271,16 @@ private:
     QString acceptedRole_;
     bool firstShowDone_ = false;
     bool started_ = false;
+    // ---- Actions on contracts and operations: private part ----
+    void connectContractActions();
+    void addContractActTexts();
+    void deleteSelectedContracts();
+    // CONTRACT_ID of the selected row; -1 without one.
+    int selectedContractId() const;
+    int selectedField(const QString& name) const;
+    void reopenOperations(bool toLast);
+    ContractInfoFrame infoFrame_;
+    // ---- end ----
 };
 
 // The program's main window while it lives (null otherwise).

@@ -75,6 +75,7 @@ void TFMain::createAddServices() {
 }
 void TFMain::recalcDebt() {
     step(QStringLiteral("recalcDebt"));
+    if (infoFrame_.recalcDebt) infoFrame_.recalcDebt();
 }
 void TFMain::openContractList() {
     step(QStringLiteral("openContractList"));
@@ -144,6 +145,7 @@ void TFMain::createGlobalLists() {
         shown = globalVersionConfig->getInActs();
     ContractsDS->setDataSet(shown->getDataSet());
     gr_Contracts->setDataSource(ContractsDS.get());
+    createContractInfoFrame();
 
     // The branch filter source made anew.
     combo_FilialFilter->setListSource(nullptr);
