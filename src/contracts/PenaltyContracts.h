@@ -282,6 +282,8 @@ public:
 
     // Numbering of new contracts from the "OrderNumberTemplate" setting and the branch counter.
     QString buildOrderNum(int filialId, core::DateTime contractDate);
+    // The same with the counter given: the number a counter taken by the advance stands for.
+    QString buildOrderNum(int filialId, core::DateTime contractDate, int counter);
     // The branch counter after the restart rule; with advance the number is taken (the counter moves on
     // at once, in a transaction of its own) and that number is returned. The transaction is not used.
     int autoincOrderNum(int filialId, core::DateTime contractDate, bool advance,

@@ -47,9 +47,12 @@ int TPenaltyContracts::getResetContractNumOn() {
 }
 
 QString TPenaltyContracts::buildOrderNum(int filialId, DateTime contractDate) {
+    return buildOrderNum(filialId, contractDate, autoincOrderNum(filialId, contractDate, false, nullptr));
+}
+
+QString TPenaltyContracts::buildOrderNum(int filialId, DateTime contractDate, int counter) {
     QString number = udb::dbIniReadString(kDefaults, QStringLiteral("OrderNumberTemplate"), QString());
     const utl::DateUtl::DateStr parts = utl::DateUtl::dateToDateStr(contractDate);
-    const int counter = autoincOrderNum(filialId, contractDate, false, nullptr);
     const FilialInfo filial(filialId);
     number.replace(QStringLiteral("[POINT_NO]"), filial.getField(FilialInfo::fNUMBER).toText());
     number.replace(QStringLiteral("[AUTOINC]"), QString::number(counter));

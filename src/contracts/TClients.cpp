@@ -643,7 +643,8 @@ QString TPlaces::placeNameById(int placeId) const {
     TPlaceInfo place;
     place.setDatabase(getDatabase());
     place.SetKey(QStringLiteral("PLACE_ID"), placeId);
-    place.Select();
+    // A contract without a place, or with one deleted since, shows none.
+    if (place.Select() == 0) return QString();
     return place.GetField(QStringLiteral("PLACE_NAME")).toText();
 }
 
