@@ -93,7 +93,10 @@ data::Dataset* WarrantTypes::names() const {
 
 // ---- DirWarrantInfo -------------------------------------------------------------------------------
 
-DirWarrantInfo::DirWarrantInfo() : texts_(udb::createQuery(TolvMain::getZarvelDb())) {
+DirWarrantInfo::DirWarrantInfo() : DirWarrantInfo(nullptr) {}
+
+DirWarrantInfo::DirWarrantInfo(fb::Transaction* transaction)
+    : texts_(transaction ? udb::createQuery(transaction) : udb::createQuery(TolvMain::getZarvelDb())) {
     setTableName(QStringLiteral("DIR_WARRANTES"));
     Field(QStringLiteral("ID")) = 0;
     const int language = interfaceLanguage();

@@ -41,6 +41,8 @@ public:
     enum Column { dID = 0, dACCOUNT_NUMBER, dCODE, dW_TYPE };
 
     DirWarrantInfo();
+    // The texts read on the transaction (none: one of their own), for a record that lives within it.
+    explicit DirWarrantInfo(fb::Transaction* transaction);
     ~DirWarrantInfo() override;
 
     // A column the record does not hold raises the record's missing-field error.

@@ -124,18 +124,35 @@ void WarrantInfo::loadOrInit(const core::DateTime& date, int templateId, const T
     }
 }
 
-void WarrantInfo::loadOrInitForDay(const core::DateTime& date, int templateId, int branchId,
-                                   fb::Transaction* transaction, std::optional<int> serviceEvent) {
+void WarrantInfo::setDayKey(const core::DateTime& date, int templateId, int branchId,
+                            std::optional<int> serviceEvent) {
     clearKey();
     SetKey(QStringLiteral("W_DATE"), date);
     SetKey(QStringLiteral("ID_DIR_WARRANTES"), templateId);
     SetKey(QStringLiteral("ID_FILIAL"), branchId);
     if (serviceEvent) SetKey(QStringLiteral("ID_SERVICE_EVENT"), *serviceEvent);
-    if (Select(transaction) == 0) {
-        Field(QStringLiteral("ID")) = -1;
-        Field(QStringLiteral("W_DATE")) = date;
-        Field(QStringLiteral("ID_DIR_WARRANTES")) = templateId;
-    }
+}
+
+void WarrantInfo::initNew(const core::DateTime& date, int templateId) {
+    Field(QStringLiteral("ID")) = -1;
+    Field(QStringLiteral("W_DATE")) = date;
+    Field(QStringLiteral("ID_DIR_WARRANTES")) = templateId;
+}
+
+void WarrantInfo::loadOrInitForDay(const core::DateTime& date, int templateId, int branchId,
+                                   fb::Transaction* transaction, std::optional<int> serviceEvent) {
+    setDayKey(date, templateId, branchId, serviceEvent);
+    if (Select(transaction) == 0) initNew(date, templateId);
+}
+
+void WarrantInfo::loadOrInitForDay(const core::DateTime& date, int templateId, int branchId,
+                                   data::Dataset* found, std::optional<int> serviceEvent) {
+    setDayKey(date, templateId, branchId, serviceEvent);
+    if (!found || !LoadFromDataSet(*found)) initNew(date, templateId);
+}
+
+QString WarrantInfo::selectList() {
+    return warrantSelectList();
 }
 
 bool WarrantInfo::loadByOperation(int operationId, const QString& code, fb::Transaction* transaction) {

@@ -12,6 +12,9 @@
 #include "platform/core/DateTime.h"
 #include "u_DbFields.h"
 
+namespace data {
+class Dataset;
+}
 namespace fb {
 class Transaction;
 }
@@ -75,6 +78,12 @@ public:
     // The branch's order of the day and template (the summary method's daily orders).
     void loadOrInitForDay(const core::DateTime& date, int templateId, int branchId,
                           fb::Transaction* transaction, std::optional<int> serviceEvent = std::nullopt);
+    // The same, the order found beforehand: the dataset's current row as read by selectList(), or a
+    // new order when there is none (null).
+    void loadOrInitForDay(const core::DateTime& date, int templateId, int branchId, data::Dataset* found,
+                          std::optional<int> serviceEvent = std::nullopt);
+    // The columns the record reads, for a statement that reads orders on its behalf.
+    static QString selectList();
     // The operation's order of the automatic template with the code; raises when no template has it.
     bool loadByOperation(int operationId, const QString& code, fb::Transaction* transaction);
     // The contract's order of the automatic template without operation; raises as above.
@@ -99,6 +108,8 @@ public:
 
 private:
     void init();
+    void setDayKey(const core::DateTime& date, int templateId, int branchId, std::optional<int> serviceEvent);
+    void initNew(const core::DateTime& date, int templateId);
     bool isNew() const;
     // Found orders are written by their own key, not by the key they were looked up with: two
     // orders matching that key must not both change.

@@ -8,6 +8,8 @@
 #include "kv_FbDbIni.h"
 #include "kv_FbQueryGod.h"
 #include "kv_MainDb.h"
+#include "platform/data/Dataset.h"
+#include "platform/fb/Query.h"
 #include "kv_Translator.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Formats.h"
@@ -82,16 +84,61 @@ void retryWhileBusy(const std::function<bool()>& attempt, DateTime date) {
     }
 }
 
+void Templates::readAll() {
+    readAll_ = true;
+    // The codes the regenerations use; a code missing here is looked up alone below and raises.
+    ufb::AutoQuery q(QStringLiteral("select * from DIR_WARRANTES where CODE in ('RECEIPT_DEPOSIT', "
+                                    "'RECEIPT_PERCENT', 'RECEIPT_STORAGE', 'RECEIPT_PENALTY', 'RECEIPT_SALE', "
+                                    "'EXPENSE_DEPOSIT', 'RECEIPT_SERVICE', 'EXPENSE_SERVICE') order by ID"),
+                     transaction_);
+    q->open();
+    for (; !q->eof(); q->next()) {
+        info_.LoadFromDataSet(*q.get());
+        // The first template of a code, as the lookup of the code alone reads it.
+        read_.emplace(info_.GetField(DirWarrantInfo::dCODE).toText(), current());
+    }
+}
+
+Template Templates::current() const {
+    return Template{.id = info_.GetField(DirWarrantInfo::dID).toInt(),
+                    .type = info_.GetField(DirWarrantInfo::dW_TYPE).toInt(),
+                    .account = info_.GetField(DirWarrantInfo::dACCOUNT_NUMBER).toText(),
+                    .foundation = info_.getFoundation(),
+                    .subject = info_.getOperationSubject()};
+}
+
 const Template& Templates::get(const QString& code) {
+    if (!readAll_) readAll();
     auto found = read_.find(code);
     if (found != read_.end()) return found->second;
     info_.loadAutoWarrant(code, transaction_);
-    const Template t{.id = info_.GetField(DirWarrantInfo::dID).toInt(),
-                     .type = info_.GetField(DirWarrantInfo::dW_TYPE).toInt(),
-                     .account = info_.GetField(DirWarrantInfo::dACCOUNT_NUMBER).toText(),
-                     .foundation = info_.getFoundation(),
-                     .subject = info_.getOperationSubject()};
-    return read_.emplace(code, t).first->second;
+    return read_.emplace(code, current()).first->second;
+}
+
+DayOrders::DayOrders(DateTime date, int branchId, fb::Transaction* transaction)
+    : date_(date), branchId_(branchId), rows_(udb::createQuery(transaction)) {
+    rows_->setSql(QStringLiteral("select ") + WarrantInfo::selectList() +
+                  QStringLiteral(" from WARRANTES where W_DATE = :W_DATE and ID_FILIAL = :ID_FILIAL and "
+                                 "ID_DIR_WARRANTES is not null order by ID"));
+    rows_->setParam(QStringLiteral("W_DATE"), date);
+    rows_->setParam(QStringLiteral("ID_FILIAL"), branchId);
+    rows_->open();
+}
+
+DayOrders::~DayOrders() = default;
+
+void DayOrders::loadOrInit(WarrantInfo& order, int templateId, std::optional<int> serviceEvent) {
+    data::Dataset& rows = *rows_;
+    data::Field& templ = rows.fieldByName(QStringLiteral("ID_DIR_WARRANTES"));
+    data::Field& event = rows.fieldByName(QStringLiteral("ID_SERVICE_EVENT"));
+    data::Dataset* found = nullptr;
+    for (rows.first(); !rows.eof(); rows.next()) {
+        if (templ.isNull() || templ.asInteger() != templateId) continue;
+        if (serviceEvent && (event.isNull() || event.asInteger() != *serviceEvent)) continue;
+        found = &rows;
+        break;
+    }
+    order.loadOrInitForDay(date_, templateId, branchId_, found, serviceEvent);
 }
 
 void storeOrder(WarrantInfo& order, int branchId, fb::Transaction* transaction) {

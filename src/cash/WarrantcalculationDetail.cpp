@@ -2,6 +2,8 @@
 // movement), each in the numbered register of its day, branch, type and the contract's pledge type.
 // Only the movement the code names is regenerated, with the services passed with it.
 
+#include <optional>
+
 #include "PenaltyContracts.h"
 #include "PenaltyOperations.h"
 #include "PenaltyWarrants.h"
@@ -63,11 +65,20 @@ struct Movement {
         return id;
     }
 
-    QString clientName() const { return contract.getClientName(); }
-    QString passport() const {
-        return TClients::PassportInfoById(
-            contract.getContractValue(TPenaltyContractInfo::cCLIENT_ID).toInt());
+    // Read once per regeneration, on its transaction.
+    const QString& clientName() const {
+        if (!clientName_) clientName_ = contract.getClientName(transaction);
+        return *clientName_;
     }
+    const QString& passport() const {
+        if (!passport_) {
+            passport_ = TClients::PassportInfoById(
+                contract.getContractValue(TPenaltyContractInfo::cCLIENT_ID).toInt(), transaction);
+        }
+        return *passport_;
+    }
+    mutable std::optional<QString> clientName_;
+    mutable std::optional<QString> passport_;
 
     // The order of the template for this contract (and operation); the values every kind writes.
     void prepare(WarrantInfo& order, const cashcalc::Template& t, int reg, bool withOperation,

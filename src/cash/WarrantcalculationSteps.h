@@ -5,6 +5,8 @@
 #include <QString>
 #include <functional>
 #include <map>
+#include <memory>
+#include <optional>
 
 #include "PenaltyWarrantTemplates.h"
 
@@ -12,6 +14,7 @@
 
 namespace fb {
 class Error;
+class Query;
 class Transaction;
 }  // namespace fb
 
@@ -39,16 +42,37 @@ struct Template {
     QString foundation;
     QString subject;
 };
-// The automatic templates of one regeneration, each read once.
+// The automatic templates of one regeneration, read together by the first that is asked for, with
+// their texts, on the regeneration's transaction.
 class Templates {
 public:
-    explicit Templates(fb::Transaction* transaction) : transaction_(transaction) {}
+    explicit Templates(fb::Transaction* transaction) : transaction_(transaction), info_(transaction) {}
     const Template& get(const QString& code);
 
 private:
+    void readAll();
+    // The template info_ holds now.
+    Template current() const;
     fb::Transaction* transaction_;
+    bool readAll_ = false;
     DirWarrantInfo info_;  // holds the texts of every template
     std::map<QString, Template> read_;
+};
+
+// The automatic orders of a day and branch, read by one statement, from which each regenerated order
+// of the day is taken as the record's own lookup of the day and template (and services event) would
+// find it.
+class DayOrders {
+public:
+    DayOrders(core::DateTime date, int branchId, fb::Transaction* transaction);
+    ~DayOrders();
+    // WarrantInfo::loadOrInitForDay without a statement.
+    void loadOrInit(WarrantInfo& order, int templateId, std::optional<int> serviceEvent);
+
+private:
+    core::DateTime date_;
+    int branchId_;
+    std::unique_ptr<fb::Query> rows_;
 };
 
 // Stores a regenerated order: a new one with an amount takes the next number of the branch's counter

@@ -74,6 +74,18 @@ int dayMarker(DateTime date, int branch, fb::Database* database) {
     }
 }
 
+// The day marker as the caller's transaction sees it (committed, or its own); -1 when there is none.
+// Found there, it costs no transaction of its own.
+int visibleMarker(DateTime date, int branch, fb::Transaction* transaction) {
+    ufb::AutoQuery q(QStringLiteral("SELECT id from registers where r_date = :DATE_FOR and R_TYPE  = 0 and "
+                                    "ID_FILIAL = ") +
+                         num(branch),
+                     transaction);
+    q->setParam(QStringLiteral("DATE_FOR"), date);
+    q->open();
+    return q->eof() ? -1 : q->fieldByName(QStringLiteral("ID")).asInteger();
+}
+
 // Holds the day marker's row in the caller's transaction until it ends: another workstation's summary
 // regeneration of the day waits here, and then sees this one's orders. False when the marker is gone
 // (emptied day committed meanwhile).
@@ -155,6 +167,77 @@ std::vector<Category> categories(int branch) {
     };
 }
 
+// Every amount of the categories in one statement: one round trip and one prepare instead of one per
+// category; each column is the category's own statement as a subquery, so the sums are the same.
+class DaySums {
+public:
+    DaySums(const std::vector<Category>& all, DateTime date, fb::Transaction* transaction) {
+        QStringList columns;
+        for (const Category& c : all) {
+            const auto column = [&columns](const QString& sql) {
+                columns << QStringLiteral("(%1) as S%2").arg(sql, QString::number(columns.size()));
+                return static_cast<int>(columns.size() - 1);
+            };
+            amountColumn_.push_back(column(c.amount));
+            payoutColumn_.push_back(c.payouts.isEmpty() ? -1 : column(c.payouts));
+        }
+        ufb::AutoQuery q(QStringLiteral("select ") + columns.join(QStringLiteral(", ")) +
+                             QStringLiteral(" from RDB$DATABASE"),
+                         transaction);
+        q->setParam(QStringLiteral("DATE_FOR"), date);
+        q->open();
+        for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
+            const data::Field* sum = q->field(i);
+            values_.push_back(sum->isNull() ? 0 : sum->value().toInt64());
+        }
+    }
+    qint64 amount(size_t category) const { return values_[amountColumn_[category]]; }
+    qint64 payouts(size_t category) const { return values_[payoutColumn_[category]]; }
+
+private:
+    std::vector<int> amountColumn_;
+    std::vector<int> payoutColumn_;
+    std::vector<qint64> values_;
+};
+
+// Every list of contract numbers of the categories in one statement, each list tagged by its place
+// and in the order of its own statement's distinct numbers.
+class DayNumbers {
+public:
+    DayNumbers(const std::vector<Category>& all, DateTime date, fb::Transaction* transaction)
+        : numbers_(all.size()), closed_(all.size()) {
+        QStringList parts;
+        const auto part = [&parts](int tag, const QString& sql) {
+            parts << QStringLiteral("select %1 as T, N.C_NUM from (").arg(tag) + sql + QStringLiteral(") N");
+        };
+        for (size_t i = 0; i < all.size(); ++i) {
+            part(static_cast<int>(2 * i), all[i].numbers);
+            if (!all[i].closed.isEmpty()) part(static_cast<int>(2 * i + 1), all[i].closed);
+        }
+        ufb::AutoQuery q(parts.join(QStringLiteral(" union all ")) + QStringLiteral(" order by 1, 2"),
+                         transaction);
+        q->setParam(QStringLiteral("DATE_FOR"), date);
+        q->open();
+        const QString separator = QStringLiteral("; ");
+        data::Field& tag = *q->field(0);
+        data::Field& number = *q->field(1);
+        int last = -1;
+        for (; !q->eof(); q->next()) {
+            const int t = tag.asInteger();
+            QString& list = (t % 2 == 0 ? numbers_ : closed_)[t / 2];
+            if (t == last) list += separator;
+            list += number.asString();
+            last = t;
+        }
+    }
+    const QString& numbers(size_t category) const { return numbers_[category]; }
+    const QString& closed(size_t category) const { return closed_[category]; }
+
+private:
+    std::vector<QString> numbers_;
+    std::vector<QString> closed_;
+};
+
 // The services rows of the day, event and sign that belong to the branch. Whether ID_OBJ is a contract
 // or an operation is told by the row's own event (0 and 3 contracts, 1, 2 and 4 operations): the two
 // kinds of ids coincide. Subqueries instead of lists of ids, so that a busy day meets no limit.
@@ -196,8 +279,8 @@ std::set<int> serviceEvents(DateTime date, int branch, ServicesList* services, f
 
 void storeDayOrder(WarrantInfo& order, const cashcalc::Template& t, DateTime date, int branch, int marker,
                    qint64 amount, const QString& subject, const QString& foundation, const QString& addition,
-                   fb::Transaction* transaction, std::optional<int> serviceEvent = std::nullopt) {
-    order.loadOrInitForDay(date, t.id, branch, transaction, serviceEvent);
+                   cashcalc::DayOrders& dayOrders, std::optional<int> serviceEvent = std::nullopt) {
+    dayOrders.loadOrInit(order, t.id, serviceEvent);
     order.SetField(WarrantInfo::wW_TYPE, t.type);
     order.SetField(WarrantInfo::wACCOUNT_NUMBER, t.account);
     order.SetField(WarrantInfo::wW_SUM, amount);
@@ -229,6 +312,8 @@ void WarrantCalculationSum::regenerate(DateTime date, int branch, ServicesList* 
     int marker = -1;
     cashcalc::retryWhileBusy(
         [&] {
+            marker = visibleMarker(date, branch, transaction);
+            if (marker != -1 && lockMarker(marker, transaction)) return true;
             marker = dayMarker(date, branch, transaction->defaultDatabase());
             if (lockMarker(marker, transaction)) return true;
             // Committed yet gone here: this transaction emptied the day before (a deletion regenerates
@@ -238,19 +323,24 @@ void WarrantCalculationSum::regenerate(DateTime date, int branch, ServicesList* 
         },
         date);
 
-    for (const Category& c : categories(branch)) {
-        qint64 amount = selectSum(c.amount, date, transaction);
-        if (!c.payouts.isEmpty()) amount = selectSum(c.payouts, date, transaction) - amount;
-        const QString numbers = contractNumbers(c.numbers, date, transaction, QStringLiteral("; "));
+    const std::vector<Category> all = categories(branch);
+    const DaySums sums(all, date, transaction);
+    const DayNumbers lists(all, date, transaction);
+    cashcalc::DayOrders dayOrders(date, branch, transaction);
+    for (size_t i = 0; i < all.size(); ++i) {
+        const Category& c = all[i];
+        qint64 amount = sums.amount(i);
+        if (!c.payouts.isEmpty()) amount = sums.payouts(i) - amount;
+        const QString numbers = lists.numbers(i);
         const cashcalc::Template& t = templates.get(QString::fromLatin1(c.code));
         const QString subject = t.subject + u' ' + numbers;
         QString addition = subject;
         if (!c.closed.isEmpty()) {
-            const QString closed = contractNumbers(c.closed, date, transaction, QStringLiteral("; "));
+            const QString closed = lists.closed(i);
             addition = closed.isEmpty() ? QString() : t.subject + u' ' + closed;
         }
         WarrantInfo order;
-        storeDayOrder(order, t, date, branch, marker, amount, subject, t.foundation, addition, transaction);
+        storeDayOrder(order, t, date, branch, marker, amount, subject, t.foundation, addition, dayOrders);
         cashcalc::storeOrder(order, branch, transaction);
     }
 
@@ -286,7 +376,7 @@ void WarrantCalculationSum::regenerate(DateTime date, int branch, ServicesList* 
             const QString subject = t.subject + u' ' + numbers;
             WarrantInfo order;
             storeDayOrder(order, t, date, branch, marker, amount, subject,
-                          t.foundation + QStringLiteral(": ") + names.toLower(), subject, transaction, event);
+                          t.foundation + QStringLiteral(": ") + names.toLower(), subject, dayOrders, event);
             order.SetField(WarrantInfo::wID_SERVICE_EVENT, event);
             cashcalc::storeOrder(order, branch, transaction);
         }

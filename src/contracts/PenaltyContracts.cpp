@@ -168,9 +168,9 @@ bool TPenaltyContractInfo::isNew() const {
     return getContractValue(cCONTRACT_ID).toInt() == -1;
 }
 
-QString TPenaltyContractInfo::getClientName() const {
+QString TPenaltyContractInfo::getClientName(fb::Transaction* transaction) const {
     if (isImport_) return getImportValue(iCLIENT_NAME).toText();
-    return TClients::NameById(getContractValue(cCLIENT_ID).toInt());
+    return TClients::NameById(getContractValue(cCLIENT_ID).toInt(), transaction);
 }
 
 int TPenaltyContractInfo::getFilialNumber() const {

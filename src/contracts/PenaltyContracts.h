@@ -145,7 +145,8 @@ public:
     // The questions read committed data, each in a transaction of its own.
 
     // The import row's client name for an imported contract, else the client's name.
-    QString getClientName() const;
+    // Read on the transaction; none: one of its own.
+    QString getClientName(fb::Transaction* transaction = nullptr) const;
     int getFilialNumber() const;
     QString getFilialName() const;
     // Storage-fee kind and value, and the daily fee derived from them.

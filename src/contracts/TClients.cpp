@@ -178,17 +178,17 @@ void TClients::beforePost() {
     pickupList_.fill();
 }
 
-QString TClients::NameById(int id) {
+QString TClients::NameById(int id, fb::Transaction* transaction) {
     TClientInfo client;
     client.SetField(TClientInfo::fCLIENT_ID, id);
-    client.Select();
+    client.Select(transaction);
     return client.GetField(TClientInfo::fCLIENT_NAME).toText();
 }
 
-QString TClients::PassportInfoById(int id) {
+QString TClients::PassportInfoById(int id, fb::Transaction* transaction) {
     TClientInfo client;
     client.SetField(TClientInfo::fCLIENT_ID, id);
-    client.Select();
+    client.Select(transaction);
     const auto text = [&client](TClientInfo::Column c) {
         const Variant v = client.GetField(c);
         return v.isEmpty() ? QString() : v.toText();

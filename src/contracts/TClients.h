@@ -69,9 +69,9 @@ public:
     virtual void sortByField(const QString& fieldName);
 
     // CLIENT_NAME of the client; a client without a row raises the record's missing-field error.
-    static QString NameById(int id);
+    static QString NameById(int id, fb::Transaction* transaction = nullptr);
     // "Паспорт <series> <number> <issued> <authority> <date>", Null parts as empty texts.
-    static QString PassportInfoById(int id);
+    static QString PassportInfoById(int id, fb::Transaction* transaction = nullptr);
 
 private:
     void beforePost();
