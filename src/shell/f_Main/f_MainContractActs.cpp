@@ -4,6 +4,7 @@
 // through the contract dialogs the program installs.
 
 #include <QAction>
+#include <algorithm>
 
 #include "PenaltyContracts.h"
 #include "PenaltyOperations.h"
@@ -138,6 +139,10 @@ void TFMain::createContractInfoFrame() {
     infoFrame_ = {};
     if (contractDialogs().createContractInfoFrame)
         infoFrame_ = contractDialogs().createContractInfoFrame(InfoFramePlace, ContractsDS.get());
+    // The side panel widens to hold its frame whole.
+    QWidget* side = InfoFramePlace->parentWidget();
+    if (infoFrame_.widget && side)
+        side->setFixedWidth(std::max(side->width(), infoFrame_.widget->minimumSizeHint().width()));
 }
 
 void TFMain::clearSums() {

@@ -18,6 +18,7 @@
 #include "platform/core/Formats.h"
 #include "platform/data/Dataset.h"
 #include "platform/grid/GridView.h"
+#include "platform/ui/DateEdit.h"
 #include "platform/ui/DbGrid.h"
 #include "platform/ui/Translations.h"
 #include "tests/src/contracts/HooksRecording.h"
@@ -517,6 +518,13 @@ TEST_F(ContractActionsTest, TheInstalledOperationDialogOpensFromTheActionAndTheF
     const int id = contractOf(QStringLiteral("Дем'яненко"));
     main->reloadAtContract(id);
     EXPECT_EQ(frame->dbl_ContractNum->text(), TolvLogic::TPenaltyContracts::NumberById(id));
+
+    // A manager works as of the frame's date.
+    const core::DateTime earlier = core::DateTime::today().addDays(-7);
+    frame->DebtDateEdit->setDate(earlier);
+    EXPECT_EQ(main->workDate(), earlier);
+    frame->DebtDateEdit->clear();
+    EXPECT_EQ(main->workDate(), core::DateTime::today());
 
     bool shown = false;
     tolvtest::onModal<TAddPenaltyOpForm>([&](TAddPenaltyOpForm& form) {
