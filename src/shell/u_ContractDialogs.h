@@ -31,6 +31,8 @@ struct ContractInfoFrame {
     std::function<void()> recalcDebt;
     // ". . ." in the sums.
     std::function<void()> clearSums;
+    // The date the debt is shown for (the zero date when the field is empty).
+    std::function<core::DateTime()> debtDate;
 };
 
 struct ContractDialogs {

@@ -1,9 +1,11 @@
 #include "u_DeskWindows.h"
 
+#include <QLabel>
 #include <QVBoxLayout>
 
 #include "PenaltyInfoFrameUnit.h"
 #include "PenaltyOperationEdit.h"
+#include "platform/ui/DateEdit.h"
 #include "f_Main.h"
 #include "u_ContractDialogs.h"
 
@@ -28,13 +30,18 @@ void installDeskWindows() {
             }
         });
         auto* frame = new TPenaltyContractInfoFrame(place, contracts);
+        // The side panel is narrow: a long client name is cut rather than squeezing the sums.
+        frame->dbl_Client->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        frame->DebtDateEdit->setMinimumWidth(
+            frame->DebtDateEdit->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 12);
         if (!place->layout()) {
             auto* layout = new QVBoxLayout(place);
             layout->setContentsMargins(0, 0, 0, 0);
         }
         place->layout()->addWidget(frame);
         frame->show();
-        return ContractInfoFrame{frame, [frame] { frame->refreshDebt(); }, [frame] { frame->clearDebt(); }};
+        return ContractInfoFrame{frame, [frame] { frame->refreshDebt(); }, [frame] { frame->clearDebt(); },
+                                 [frame] { return frame->debtDate(); }};
     };
 }
 

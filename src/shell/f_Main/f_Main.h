@@ -170,15 +170,15 @@ public:
     void ZayavlDelActExecute();
     void a_ReopenContractManualExecute();
     void a_CloseContractManualExecute();
-    // Reopens the contract list narrowed to the contract (-1: the list bound to the grid with its own
-    // conditions), then the operations at their last row, and recalculates the debt.
-    void reloadAtContract(int contractId);
     // The debt frame in InfoFramePlace and the services of the selected contract, through the parts
     // the program installs (nothing happens without them).
     void createContractInfoFrame();
-    void clearSums();
-    bool loadAddServices(int contractId);
     QWidget* contractInfoFrame() const { return infoFrame_.widget; }
+    // Shared with the contract list. The reload after an action changed data: with a contract id the contract list shows just that
+    // contract; with -1 the list bound to the grid is reopened with its conditions.
+    void reloadAtContract(int contractId);
+    void clearSums();
+    void loadAddServices(int contractId);
     // ---- end of the actions on contracts and operations ----
 
     utl::KVLoginDialog loginDialog;

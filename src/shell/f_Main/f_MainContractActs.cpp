@@ -4,6 +4,7 @@
 // through the contract dialogs the program installs.
 
 #include <QAction>
+#include <algorithm>
 
 #include "PenaltyContracts.h"
 #include "PenaltyOperations.h"
@@ -138,54 +139,18 @@ void TFMain::createContractInfoFrame() {
     infoFrame_ = {};
     if (contractDialogs().createContractInfoFrame)
         infoFrame_ = contractDialogs().createContractInfoFrame(InfoFramePlace, ContractsDS.get());
+    // The side panel widens to hold its frame whole.
+    QWidget* side = InfoFramePlace->parentWidget();
+    if (infoFrame_.widget && side)
+        side->setFixedWidth(std::max(side->width(), infoFrame_.widget->minimumSizeHint().width()));
 }
 
 void TFMain::clearSums() {
     if (infoFrame_.clearSums) infoFrame_.clearSums();
 }
 
-bool TFMain::loadAddServices(int contractId) {
-    return contractDialogs().loadAddServices && contractDialogs().loadAddServices(contractId);
-}
-
-// ---- Reload ----
-
-void TFMain::reopenOperations(bool toLast) {
-    TolvLogic::TPenaltyOperations* ops = globalVersionConfig->getOperations();
-    ops->close();
-    ops->setContractId(selectedContractId());
-    ops->open();
-    OpsDS->setDataSet(ops->getDataSet());
-    if (toLast && !OpsDS->dataSet()->isEmpty()) OpsDS->dataSet()->last();
-}
-
-void TFMain::reloadAtContract(int contractId) {
-    TolvLogic::TPenaltyContracts* contracts = globalVersionConfig->getContracts();
-    if (contractId != -1) {
-        if (ContractsDS->dataSet() != contracts->getDataSet()) {
-            for (TolvLogic::TPenaltyContracts* list :
-                 {static_cast<TolvLogic::TPenaltyContracts*>(globalVersionConfig->getDebitors()),
-                  static_cast<TolvLogic::TPenaltyContracts*>(globalVersionConfig->getInActs()), contracts})
-                list->close();
-            ContractsDS->setDataSet(contracts->getDataSet());
-        }
-        contracts->close();
-        contracts->clearFilter();
-        contracts->filterById(contractId);
-        contracts->open();
-    } else {
-        // The list that is bound to the grid, so a deleted contract leaves it whichever is shown.
-        TolvLogic::TPenaltyContracts* shown = contracts;
-        if (ContractsDS->dataSet() == globalVersionConfig->getDebitors()->getDataSet())
-            shown = globalVersionConfig->getDebitors();
-        else if (ContractsDS->dataSet() == globalVersionConfig->getInActs()->getDataSet())
-            shown = globalVersionConfig->getInActs();
-        shown->close();
-        shown->open();
-        ContractsDS->setDataSet(shown->getDataSet());
-    }
-    reopenOperations(true);
-    recalcDebt();
+void TFMain::loadAddServices(int contractId) {
+    if (contractDialogs().loadAddServices) contractDialogs().loadAddServices(contractId);
 }
 
 // ---- Contracts ----
@@ -433,6 +398,46 @@ void TFMain::a_CloseContractManualExecute() {
     // The state, the close date and the day's cash orders, in a transaction of its own.
     globalVersionConfig->getContracts()->closeContract(id, workDate(), nullptr, nullptr);
     reloadAtContract(id);
+}
+
+// ---- Reload after an action ----
+
+void TFMain::reopenOperations(bool toLast) {
+    TolvLogic::TPenaltyOperations* ops = globalVersionConfig->getOperations();
+    ops->close();
+    ops->setContractId(selectedContractId());
+    ops->open();
+    OpsDS->setDataSet(ops->getDataSet());
+    if (toLast && !OpsDS->dataSet()->isEmpty()) OpsDS->dataSet()->last();
+}
+
+void TFMain::reloadAtContract(int contractId) {
+    TolvLogic::TPenaltyContracts* contracts = globalVersionConfig->getContracts();
+    if (contractId != -1) {
+        if (ContractsDS->dataSet() != contracts->getDataSet()) {
+            for (TolvLogic::TPenaltyContracts* list :
+                 {static_cast<TolvLogic::TPenaltyContracts*>(globalVersionConfig->getDebitors()),
+                  static_cast<TolvLogic::TPenaltyContracts*>(globalVersionConfig->getInActs()), contracts})
+                list->close();
+            ContractsDS->setDataSet(contracts->getDataSet());
+        }
+        contracts->close();
+        contracts->clearFilter();
+        contracts->filterById(contractId);
+        contracts->open();
+    } else {
+        // The list that is bound to the grid, so a deleted contract leaves it whichever is shown.
+        TolvLogic::TPenaltyContracts* shown = contracts;
+        if (ContractsDS->dataSet() == globalVersionConfig->getDebitors()->getDataSet())
+            shown = globalVersionConfig->getDebitors();
+        else if (ContractsDS->dataSet() == globalVersionConfig->getInActs()->getDataSet())
+            shown = globalVersionConfig->getInActs();
+        shown->close();
+        shown->open();
+        ContractsDS->setDataSet(shown->getDataSet());
+    }
+    reopenOperations(true);
+    recalcDebt();
 }
 
 }  // namespace TolvMain

@@ -294,6 +294,10 @@ void TFMain::updateCaption() {
 core::DateTime TFMain::workDate() const {
     // A manager works as of the info frame's debt date once the frame exists; everybody else as of
     // today.
+    if (VuxSecur::isMaster() && infoFrame_.debtDate) {
+        const core::DateTime date = infoFrame_.debtDate();
+        if (!date.isZero()) return date;
+    }
     return core::DateTime::today();
 }
 

@@ -18,6 +18,7 @@
 #include "platform/core/Formats.h"
 #include "platform/data/Dataset.h"
 #include "platform/grid/GridView.h"
+#include "platform/ui/DateEdit.h"
 #include "platform/ui/DbGrid.h"
 #include "platform/ui/Translations.h"
 #include "tests/src/contracts/HooksRecording.h"
@@ -141,7 +142,13 @@ protected:
     data::Dataset& rows() { return *main->ContractsDS->dataSet(); }
     // Makes the contract the current row of the list.
     void select(int contractId) { ASSERT_TRUE(rows().locate(QStringLiteral("CONTRACT_ID"), contractId)); }
-    void trigger(const char* name) { main->action(QString::fromLatin1(name))->trigger(); }
+    // The handlers keep their own checks whatever the enabled states, which the list sets after a
+    // pause: each action is run as enabled.
+    void trigger(const char* name) {
+        QAction* a = main->action(QString::fromLatin1(name));
+        a->setEnabled(true);
+        a->trigger();
+    }
     QString text(const char* key) { return main->message(QString::fromLatin1(key)); }
 
     contracttest::RecordingHooks hooks;
@@ -455,7 +462,6 @@ TEST_F(ContractActionsTest, TheWindowsOwnRefusalsHoldWhateverTheEnabledStates) {
         showAll();
         select(contractOf(QString::fromUtf8(c.client)));
         boxes.shown.clear();
-        main->action(QString::fromLatin1(c.action))->setEnabled(true);
         trigger(c.action);
         ASSERT_EQ(boxes.shown.size(), 1u) << c.action;
         EXPECT_EQ(boxes.shown[0].text, text(c.key).replace(QStringLiteral("\\n"), QStringLiteral("\n")))
@@ -512,6 +518,13 @@ TEST_F(ContractActionsTest, TheInstalledOperationDialogOpensFromTheActionAndTheF
     const int id = contractOf(QStringLiteral("Дем'яненко"));
     main->reloadAtContract(id);
     EXPECT_EQ(frame->dbl_ContractNum->text(), TolvLogic::TPenaltyContracts::NumberById(id));
+
+    // A manager works as of the frame's date.
+    const core::DateTime earlier = core::DateTime::today().addDays(-7);
+    frame->DebtDateEdit->setDate(earlier);
+    EXPECT_EQ(main->workDate(), earlier);
+    frame->DebtDateEdit->clear();
+    EXPECT_EQ(main->workDate(), core::DateTime::today());
 
     bool shown = false;
     tolvtest::onModal<TAddPenaltyOpForm>([&](TAddPenaltyOpForm& form) {
