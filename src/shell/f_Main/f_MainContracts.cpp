@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -282,6 +283,11 @@ void TFMain::ContractsDSDataChange() {
     timeForCalcPercents->stop();
     timeForCalcPercents->start();
     clearSums();
+    // The data labels over the details: number and client of the selected row.
+    data::Dataset* set = ContractsDS->dataSet();
+    const bool row = set && set->active() && set->recNo() > 0;
+    DogNText->setText(row ? set->fieldByName(QStringLiteral("CONTRACT_NUM")).asString() : QString());
+    DBText1->setText(row ? set->fieldByName(QStringLiteral("CLIENT_NAME")).asString() : QString());
     // The details of the contract left behind go at once: nothing may act on them until the selected
     // contract's are shown.
     globalVersionConfig->getOperations()->close();

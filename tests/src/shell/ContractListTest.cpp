@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
@@ -464,6 +465,8 @@ TEST_F(ContractListTest, FiveMovesWithinThePauseGiveOneRecalculation) {
         EXPECT_FALSE(main->OpsDS->dataSet()->active());  // nothing acts on the details left behind
     }
     ASSERT_TRUE(select(9106));
+    EXPECT_EQ(main->DogNText->text(), QStringLiteral("9.06"));
+    EXPECT_EQ(main->DBText1->text(), QStringLiteral("Олексійченко Ігор"));
     firePause();
     EXPECT_EQ(steps, QStringList{"recalcDebt"});
     EXPECT_FALSE(main->timeForCalcPercents->isActive());
@@ -617,6 +620,7 @@ TEST_F(ContractListTest, AnArchivedImportedContractIsGreyButForItsBranchNumber) 
 TEST(ContractListPictures, TheListAFilteredListTheDebtorsAndTheContractsMenu) {
     const QString shots = qEnvironmentVariable("TOLV_SHOTS");
     if (shots.isEmpty()) GTEST_SKIP() << "TOLV_SHOTS names no folder";
+    QCoreApplication::setApplicationVersion(QStringLiteral(TOLV_VERSION));
     for (const char* lang : {"ru", "uk"}) {
         tolvtest::ScopedUserIni user;
         tolvtest::ProgramFolder folder;
@@ -629,7 +633,9 @@ TEST(ContractListPictures, TheListAFilteredListTheDebtorsAndTheContractsMenu) {
             (QLatin1String(lang) == QLatin1String("uk") ? "2" : "1") + "\n");
         tolvtest::onModal<utl::TFKVLogin>(
             [](utl::TFKVLogin& f) { tolvtest::typeLogin(f, QStringLiteral("MANAGER")); });
+        bool shown = false;
         tolvtest::onMainWindow([&](TFMain& w) {
+            shown = true;
             w.resize(1300, 820);
             const auto shot = [&](const char* name) {
                 QCoreApplication::processEvents();
@@ -667,8 +673,10 @@ TEST(ContractListPictures, TheListAFilteredListTheDebtorsAndTheContractsMenu) {
         TolvMain::StartOptions options;
         options.splashMinimumMs = 0;
         EXPECT_EQ(TolvMain::WinMain(options), 0);
+        EXPECT_TRUE(shown) << boxes.texts().join(u'|').toStdString();
     }
     ui::Translations::setLanguage(ui::kLanguageRussian);
+    QCoreApplication::setApplicationVersion(QString());
 }
 
 }  // namespace
