@@ -10,6 +10,7 @@
 // register and the exception handler, f_MainDocuments.cpp the document events.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <exception>
@@ -38,6 +39,11 @@ class Error;
 }
 namespace grid {
 class DataSource;
+struct Column;
+struct CellStyle;
+}  // namespace grid
+namespace data {
+class Dataset;
 }
 namespace ui {
 class DateEdit;
@@ -58,6 +64,7 @@ class TPasportData;
 class DirWarrantes;
 class GoldTarifs;
 class FilialsDir;
+class TPenaltyContracts;
 }  // namespace TolvLogic
 
 namespace TolvMain {
@@ -174,9 +181,7 @@ public:
     // the program installs (nothing happens without them).
     void createContractInfoFrame();
     QWidget* contractInfoFrame() const { return infoFrame_.widget; }
-    // Shared with the contract list. The reload after an action changed data: with a contract id the contract list shows just that
-    // contract; with -1 the list bound to the grid is reopened with its conditions.
-    void reloadAtContract(int contractId);
+    // The debt frame's sums and the selected contract's services (the contract list calls them).
     void clearSums();
     void loadAddServices(int contractId);
     // ---- end of the actions on contracts and operations ----
@@ -232,6 +237,43 @@ public:
     void refreshBranchFilter(int filialId);
     int clientFilterId = -1;
     int agentFilterId = -1;
+
+    // ---- The contract list (f_MainContracts.cpp) ----
+    // The reload after an action changed data: with a contract id the contract list shows just that
+    // contract; with -1 the list bound to the grid is reopened with its conditions.
+    void reloadAtContract(int contractId);
+    // Sets the action's enabled state; a manager's action (Tag 1) stays off for anybody else.
+    void enableAction(QAction* action, bool value);
+    // The search panel back to its defaults; the list is not reloaded.
+    void resetFilterPanel();
+
+private:
+    void setupContractList();
+    TolvLogic::TPenaltyContracts* shownContractList() const;
+    int currentContractId() const;
+    void applyContractFilter(TolvLogic::TPenaltyContracts* list);
+    void selectContractList();
+    void bindContractList(TolvLogic::TPenaltyContracts* list);
+    // Follows the data sets of ContractsDS and OpsDS, whichever they are now.
+    void watchDataSets();
+    void openDetails();
+    void ContractsDSDataChange();
+    void timeForCalcPercentsTimer();
+    void OpsDSDataChange();
+    void applyContractActions(int contractId);
+    void applyOperationActions(int opId);
+    // Runs the action only when it is enabled and visible, as its menu item would.
+    void triggerAction(const QString& name);
+    void gr_ContractsGetCellParams(int row, const grid::Column& column, grid::CellStyle& style);
+    void bt_ClientClick();
+    void bt_AgentClick();
+    QPointer<data::Dataset> watchedContracts_;
+    QPointer<data::Dataset> watchedOps_;
+    QMetaObject::Connection contractsLinks_[3];
+    QMetaObject::Connection opsLinks_[3];
+    int shownOpId_ = 0;
+    int shownOpState_ = 255;
+    // ---- end of the contract list ----
 
 protected:
     void closeEvent(QCloseEvent* event) override;

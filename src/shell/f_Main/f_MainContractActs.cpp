@@ -411,33 +411,4 @@ void TFMain::reopenOperations(bool toLast) {
     if (toLast && !OpsDS->dataSet()->isEmpty()) OpsDS->dataSet()->last();
 }
 
-void TFMain::reloadAtContract(int contractId) {
-    TolvLogic::TPenaltyContracts* contracts = globalVersionConfig->getContracts();
-    if (contractId != -1) {
-        if (ContractsDS->dataSet() != contracts->getDataSet()) {
-            for (TolvLogic::TPenaltyContracts* list :
-                 {static_cast<TolvLogic::TPenaltyContracts*>(globalVersionConfig->getDebitors()),
-                  static_cast<TolvLogic::TPenaltyContracts*>(globalVersionConfig->getInActs()), contracts})
-                list->close();
-            ContractsDS->setDataSet(contracts->getDataSet());
-        }
-        contracts->close();
-        contracts->clearFilter();
-        contracts->filterById(contractId);
-        contracts->open();
-    } else {
-        // The list that is bound to the grid, so a deleted contract leaves it whichever is shown.
-        TolvLogic::TPenaltyContracts* shown = contracts;
-        if (ContractsDS->dataSet() == globalVersionConfig->getDebitors()->getDataSet())
-            shown = globalVersionConfig->getDebitors();
-        else if (ContractsDS->dataSet() == globalVersionConfig->getInActs()->getDataSet())
-            shown = globalVersionConfig->getInActs();
-        shown->close();
-        shown->open();
-        ContractsDS->setDataSet(shown->getDataSet());
-    }
-    reopenOperations(true);
-    recalcDebt();
-}
-
 }  // namespace TolvMain

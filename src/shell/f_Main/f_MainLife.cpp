@@ -63,7 +63,7 @@ void TFMain::step(const QString& name) {
     if (stepRecorder()) stepRecorder()(name);
 }
 
-// Members filled by the units of the wizard, the text keys, the services and the contract list.
+// Members filled by the units of the wizard, the text keys, the services and the contract info frame.
 void TFMain::runLangWizard() {
     step(QStringLiteral("runLangWizard"));
 }
@@ -76,15 +76,6 @@ void TFMain::createAddServices() {
 void TFMain::recalcDebt() {
     step(QStringLiteral("recalcDebt"));
     if (infoFrame_.recalcDebt) infoFrame_.recalcDebt();
-}
-void TFMain::openContractList() {
-    step(QStringLiteral("openContractList"));
-}
-void TFMain::updateContractActions(int) {
-    step(QStringLiteral("updateContractActions"));
-}
-void TFMain::updateOperationActions(int) {
-    step(QStringLiteral("updateOperationActions"));
 }
 
 void TFMain::startSequence() {

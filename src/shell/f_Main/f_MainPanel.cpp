@@ -184,6 +184,7 @@ void TFMain::createPanel() {
     timeForCalcPercents->setInterval(300);
     timeForCalcPercents->setSingleShot(false);
     applyPanelTexts(1);
+    setupContractList();
 }
 
 void TFMain::applyPanelTexts(int language) {
