@@ -14,6 +14,8 @@ namespace ui {
 
 class DateEdit : public QWidget {
     Q_OBJECT
+    // Declared so that the read-only look reaches the edit inside (ui::setReadOnlyLook).
+    Q_PROPERTY(bool readOnly READ isReadOnly WRITE setReadOnly)
 public:
     explicit DateEdit(QWidget* parent = nullptr);
 

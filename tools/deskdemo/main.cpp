@@ -10,6 +10,9 @@
 //                     [--history]
 //   tolvanix-deskdemo DATABASE payment CONTRACT_ID DD.MM.YYYY [SUM [KIND]] | operation CONTRACT_ID OP_ID |
 //                     frame CONTRACT_ID DD.MM.YYYY [--calcexchange]
+//   tolvanix-deskdemo DATABASE storage | props
+// The storage fee field of a new contract (valuation 1000.00, loan 2500.00) with its dialog opened over
+// it, and the dynamic property editor with rows enough for three columns.
 // The operation dialog (a payment of the sum, or of the kind: 3 an increase) and the contract debt frame
 // are shown over the database without saving anything (the dialog's transaction rolls back).
 // With --hold the window closes by itself after that many milliseconds (for pictures of the screen),
@@ -17,6 +20,9 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QGroupBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -24,6 +30,7 @@
 
 #include "Book.h"
 #include "PenaltyContracts.h"
+#include "PenaltyDirectories.h"
 #include "PenaltyInfoFrameUnit.h"
 #include "PenaltyOperationEdit.h"
 #include "TClients.h"
@@ -32,13 +39,16 @@
 #include "f_ClientInfo.h"
 #include "f_ConstParams.h"
 #include "f_Exchange.h"
+#include "f_StorageTerms.h"
 #include "f_ExchangeInfo.h"
 #include "fr_AddServices.h"
+#include "kvF_DynPropsEdit.h"
 #include "kv_FbDbIni.h"
 #include "kv_FbQueryGod.h"
 #include "kv_MainDb.h"
 #include "kv_ReportSystem.h"
 #include "kv_Translator.h"
+#include "kv_Valuta.h"
 #include "kv_settingsFile.h"
 #include "platform/core/Formats.h"
 #include "platform/fb/Database.h"
@@ -155,6 +165,61 @@ void showFrame(fb::Database& db, const QStringList& args) {
     }
 }
 
+// The fee field with its "..." over a new contract; the dialog opens by itself over it.
+void showStorage(int hold, const QString& grab) {
+    TolvLogic::TPenaltyContractInfo contract(nullptr);
+    contract.setDepositInt(TolvLogic::TPenaltyContractInfo::dSUBJECT_PRICE, 100000);
+    contract.setDepositInt(TolvLogic::TPenaltyContractInfo::dDEPOSIT_SUM, 250000);
+    TolvLogic::StorageTypes types;
+    TolvLogic::StorageTerms terms{3, 0.30, 3, true};
+    ui::Form window(QStringLiteral("FDemoStorage"));
+    window.setWindowTitle(QStringLiteral("Хранение"));
+    auto* layout = new QHBoxLayout(&window);
+    layout->addWidget(new QLabel(QStringLiteral("Хранение"), &window));
+    auto* fee = new ui::CurrencyEdit(&window);
+    fee->setObjectName(QStringLiteral("e_Storage"));
+    utl::Valuta::applyMoneyFormat(fee, QString());
+    auto* button = new QPushButton(QStringLiteral("..."), &window);
+    button->setFixedWidth(24);
+    layout->addWidget(fee);
+    layout->addWidget(button);
+    TolvMain::addStorageMessages(window);
+    TolvMain::StorageFeeField field(fee, button, contract, types, terms);
+    field.setTexts(TolvMain::storageTexts(window));
+    field.showStorage();
+    window.resize(320, window.sizeHint().height());
+    QTimer::singleShot(200, button, &QPushButton::click);
+    if (hold > 0) {
+        // The fee with its hint after the dialog, in a picture of its own ("-field" before ".png").
+        QObject::connect(button, &QPushButton::clicked, &window, [&window, hold, grab] {
+            QTimer::singleShot(hold, &window, [&window, grab] {
+                if (!grab.isEmpty()) {
+                    QString name = grab;
+                    window.grab().save(name.replace(QStringLiteral(".png"), QStringLiteral("-field.png")));
+                }
+                window.close();
+            });
+        });
+    }
+    window.showModal();
+}
+
+// The property editor with one row of each kind and more, 4 units a column.
+void showProps() {
+    using namespace utl::DynProps;
+    TFKVDynPropsEdit dialog(nullptr, 4, QStringLiteral("Свойства"));
+    DynPropsEdit& p = dialog.props();
+    p.add<ControlPrmsComboBox>(QStringLiteral("cb_Kind"), QStringLiteral("Вид"),
+                               QStringLiteral("Первый|Второй|Третий"), 0);
+    p.add<ControlPrmsInt>(QStringLiteral("e_Days"), QStringLiteral("Дней"), 30, QStringLiteral("Срок, сут."));
+    p.add<ControlPrmsFloat>(QStringLiteral("e_Rate"), QStringLiteral("Ставка, %"), 2, 1234.5);
+    p.add<ControlPrmsCheckBox>(QStringLiteral("cb_On"), QStringLiteral("Включено"), true);
+    p.add<ControlPrmsFloat>(QStringLiteral("e_Price"), QStringLiteral("Цена"), 4, 0.1234);
+    p.add<ControlPrmsCheckBox>(QStringLiteral("cb_Off"), QStringLiteral("Выключено"), false);
+    p.build();
+    dialog.showModal();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -234,6 +299,10 @@ int main(int argc, char** argv) {
             showOperation(db, args, folder.path());
         } else if (what == QLatin1String("frame") && args.size() > 4) {
             showFrame(db, args);
+        } else if (what == QLatin1String("storage")) {
+            showStorage(hold, grab);
+        } else if (what == QLatin1String("props")) {
+            showProps();
         } else if (what == QLatin1String("params")) {
             TFConstParams::scExecute();
         } else if ((what == QLatin1String("rate") || what == QLatin1String("interest")) && args.size() > 4) {
