@@ -11,6 +11,7 @@
 #include "platform/fb/LockFolder.h"
 #include "platform/ui/QtDialogs.h"
 #include "u_AddServices.h"
+#include "u_CashBookPrinting.h"
 
 int main(int argc, char** argv) {
     // Before the engine's first call; the database tool uses the same folder.
@@ -26,6 +27,8 @@ int main(int argc, char** argv) {
     // by formula for every contract event.
     TolvLogic::installWarrantCalculation();
     TolvLogic::installServicesFactory();
+    // The cash book window prints its cash orders through the document events.
+    TolvReports::installCashBookPrinting();
 
     return TolvMain::WinMain();
 }
