@@ -12,6 +12,7 @@
 #include "platform/ui/QtDialogs.h"
 #include "u_AddServices.h"
 #include "u_DeskWindows.h"
+#include "u_CashBookPrinting.h"
 
 int main(int argc, char** argv) {
     // Before the engine's first call; the database tool uses the same folder.
@@ -29,6 +30,8 @@ int main(int argc, char** argv) {
     TolvLogic::installServicesFactory();
     // The desk's windows behind the main window's contract and operation actions.
     TolvMain::installDeskWindows();
+    // The cash book window prints its cash orders through the document events.
+    TolvReports::installCashBookPrinting();
 
     return TolvMain::WinMain();
 }

@@ -170,6 +170,10 @@ protected:
     virtual void refreshReadOnly() {}
     virtual void refreshFooter() {}
     virtual void refreshEnabled() {}
+    // The widget's user resized a column: its width is the one lists save, without a redraw.
+    void columnResizedInView(int column, int width) {
+        if (column >= 0 && column < static_cast<int>(columns_.size()) && width > 0) columns_[column].width = width;
+    }
 
 private:
     GridKind kind_;

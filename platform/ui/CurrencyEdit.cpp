@@ -14,4 +14,9 @@ void CurrencyEdit::setHundredths(qint64 hundredths) {
     setValue(static_cast<double>(hundredths) / 100.0);
 }
 
+MoneyDisplay::MoneyDisplay(QWidget* parent) : CurrencyEdit(parent, 2) {
+    setDisplayFormat(QStringLiteral(",0.00.;-,0.00."));
+    setReadOnly(true);
+}
+
 }  // namespace ui

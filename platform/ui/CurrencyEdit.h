@@ -22,4 +22,12 @@ public:
     void setHundredths(qint64 hundredths);
 };
 
+// A read-only amount in money units, shown in the pattern ",0.00.;-,0.00." (thousands grouped with the
+// process's separator, no unit text): the balances and totals of a form.
+class MoneyDisplay : public CurrencyEdit {
+    Q_OBJECT
+public:
+    explicit MoneyDisplay(QWidget* parent = nullptr);
+};
+
 }  // namespace ui

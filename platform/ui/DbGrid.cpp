@@ -125,6 +125,10 @@ DbGrid::DbGrid(grid::GridKind kind, QWidget* parent) : QTableView(parent), grid:
     footer_->hide();
     viewport()->setMouseTracking(true);
     connect(horizontalHeader(), &QHeaderView::sectionResized, footer_, [this] { footer_->update(); });
+    // A width the user drags is the column's width from then on (saved layouts and column widths).
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+        if (!applyingWidths_) columnResizedInView(model_->gridColumn(section), size);
+    });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, footer_, [this] { footer_->update(); });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &DbGrid::viewRowChanged);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &DbGrid::selectionChangedInView);
@@ -222,7 +226,9 @@ void DbGrid::refreshColumns() {
 }
 
 void DbGrid::applyWidths() {
+    applyingWidths_ = true;
     for (int c = 0; c < model_->columnCount(); ++c) setColumnWidth(c, columns()[model_->gridColumn(c)].width);
+    applyingWidths_ = false;
 }
 
 void DbGrid::dataSourceChanged() {

@@ -52,6 +52,7 @@ private:
     bool placingFooter_ = false;
     QMetaObject::Connection datasetCurrent_;
     bool syncing_ = false;
+    bool applyingWidths_ = false;
 };
 
 }  // namespace ui

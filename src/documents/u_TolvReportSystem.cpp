@@ -31,6 +31,8 @@ const kvtr::Text kTexts[] = {
      u"Операція - Збільшення займу"},
     {"u_TolvReportSystem.ReportEvntCbWReceipt.Name", u"Касса - Приходный ордер", u"Каса - Прибутковий ордер"},
     {"u_TolvReportSystem.ReportEvntCbWExpense.Name", u"Касса - Расходный ордер", u"Каса - Видатковий ордер"},
+    {"u_TolvReportSystem.CashBookPrinting.Unsupported", u"Печать этого кассового документа не подключена: ",
+     u"Друк цього касового документа не підключено: "},
 };
 
 // The translated name of the class's event, with the table's Russian text as the default.

@@ -4,6 +4,10 @@
 // With --grab it saves book.png, columns.png, export.png, login.png and login-rejected.png into the
 // folder and quits; without it the windows open one after another for the hand. --export shows the
 // grid export dialog alone.
+//   tolvanix-formsdemo --cash DATABASE DD.MM.YYYY [--lang 1|2] [--grab FOLDER]
+// shows the cash book of the current branch on that day over the database (the demo's); with --grab it
+// saves cashbook.png, receipt.png, expense.png and automatic.png (the dialogs of a new receipt, a new
+// expense and the day's first automatic order, left with Cancel) and quits.
 
 #include <QApplication>
 #include <QDir>
@@ -16,6 +20,13 @@
 #include <functional>
 
 #include "Book.h"
+#include "CashBook.h"
+#include "WarrantEdit.h"
+#include "f_CashBook.h"
+#include "kv_MainDb.h"
+#include "platform/fb/Database.h"
+#include "platform/ui/DateEdit.h"
+#include <QComboBox>
 #include "kvF_Login.h"
 #include "kvF_SetGridColumns.h"
 #include "kvF_xlExportGrid.h"
@@ -86,6 +97,41 @@ void settle(int ms) {
     loop.exec();
 }
 
+// The cash book over the database: looked at by hand, or its pictures taken.
+int showCashBook(const QStringList& args, const QString& folder) {
+    const int at = static_cast<int>(args.indexOf(QStringLiteral("--cash")));
+    if (at + 2 >= args.size()) return 2;
+    core::DateTime day = core::DateTime::today();
+    core::tryStrToDateTime(args[at + 2], day);
+    fb::Database db(args[at + 1]);
+    db.open();
+    TolvMain::setZarvelDb(&db);
+    if (!folder.isEmpty()) {
+        whenShown<TFCashBook>([folder](TFCashBook& book) {
+            settle(300);
+            book.grab().save(folder + QStringLiteral("/cashbook.png"));
+            const auto dialog = [&](const char* name, const std::function<void(TFWarrantEdit&)>& prepare,
+                                    const std::function<void()> open) {
+                whenShown<TFWarrantEdit>([folder, name, prepare](TFWarrantEdit& d) {
+                    prepare(d);
+                    settle(200);
+                    d.grab().save(folder + QLatin1Char('/') + QLatin1String(name));
+                    d.bt_Cancel->click();
+                });
+                open();
+            };
+            dialog("receipt.png", [](TFWarrantEdit&) {}, [&] { book.bt_Add->click(); });
+            dialog("expense.png", [](TFWarrantEdit& d) { d.cb_Type->setCurrentIndex(1); }, [&] { book.bt_Add->click(); });
+            book.sheet()->getDataSet()->first();
+            dialog("automatic.png", [](TFWarrantEdit&) {}, [&] { book.btn_Edit->click(); });
+            book.btn_Close->click();
+        });
+    }
+    TFCashBook::scShowCashBook(day);
+    TolvMain::setZarvelDb(nullptr);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -103,6 +149,8 @@ int main(int argc, char** argv) {
         // The demo's per-user file stays out of the user's own.
         qputenv("XDG_CONFIG_HOME", QDir(folder).absolutePath().toUtf8());
     }
+
+    if (args.contains(QStringLiteral("--cash"))) return showCashBook(args, folder);
 
     Clients clients;
     {

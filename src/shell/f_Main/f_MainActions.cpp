@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include "f_CashBook.h"
 #include "f_Main.h"
 
 namespace TolvMain {
@@ -174,6 +175,9 @@ void TFMain::createActions() {
         connect(action(QString::fromLatin1(name)), &QAction::triggered, this,
                 [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     connect(action(QStringLiteral("ExitAct")), &QAction::triggered, this, [this] { close(); });
+    // The cash book of the working date.
+    connect(action(QStringLiteral("A_CashBook")), &QAction::triggered, this,
+            [this] { guarded([this] { TFCashBook::scShowCashBook(workDate()); }); });
 }
 
 QAction* TFMain::action(const QString& name) const {

@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "platform/core/Formats.h"
 #include "platform/ui/CurrencyEdit.h"
 
 namespace {
@@ -67,6 +68,23 @@ TEST(CurrencyEditTest, HundredthsAndTheValueProperty) {
     edit.setValue(0.29);  // no change, no signal
     EXPECT_EQ(changed.count(), 2);
     EXPECT_DOUBLE_EQ(edit.property("value").toDouble(), 0.29);
+}
+
+TEST(CurrencyEditTest, MoneyDisplayGroupsWithTheProcessSeparatorAndTakesNoTyping) {
+    ui::MoneyDisplay display;
+    display.setHundredths(123456);
+    EXPECT_EQ(display.text(), QStringLiteral("1 234.56"));
+    display.setHundredths(-99);
+    EXPECT_EQ(display.text(), QStringLiteral("-0.99"));
+    const QChar saved = core::formats().thousandSeparator;
+    core::formats().thousandSeparator = u',';
+    display.setHundredths(123456789);
+    EXPECT_EQ(display.text(), QStringLiteral("1,234,567.89"));
+    core::formats().thousandSeparator = saved;
+    display.show();
+    display.setFocus();
+    QTest::keyClicks(&display, QStringLiteral("5"));
+    EXPECT_EQ(display.hundredths(), 123456789);
 }
 
 }  // namespace

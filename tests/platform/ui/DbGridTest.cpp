@@ -174,6 +174,20 @@ TEST(DbGridTest, LayoutRoundTripAndBadValues) {
     EXPECT_THROW(g.grid->restoreLayout(ini, QStringLiteral("FTest_gr_Contracts")), core::Exception);
 }
 
+TEST(DbGridTest, AWidthTheUserDragsIsTheColumnsWidth) {
+    GridForm f;
+    f.grid->horizontalHeader()->resizeSection(1, 233);
+    EXPECT_EQ(f.grid->columns()[1].width, 233);
+    // Hiding a column and binding the data again keep the widths as they are.
+    f.grid->column(0).visible = false;
+    f.grid->columnsChanged();
+    f.grid->setDataSource(nullptr);
+    f.grid->setDataSource(&f.source);
+    EXPECT_EQ(f.grid->columns()[0].width, 40);
+    EXPECT_EQ(f.grid->columns()[1].width, 233);
+    EXPECT_EQ(f.grid->columnWidth(0), 233);  // NUM is the first shown column now
+}
+
 // Rows made on demand, counting how many were asked for.
 class LargeDataset : public data::Dataset {
 public:
