@@ -333,6 +333,7 @@ private:
     FieldLook dollarLook_ = FieldLook::Normal;
     mutable std::optional<std::pair<int, int>> cashMethod_;  // branch and day it was read for
     mutable int cashMethodValue_ = 0;
+    mutable qint64 servicesTotal_ = 0;
 };
 
 }  // namespace TolvLogic
