@@ -652,7 +652,9 @@ void ContractEditor::servicesChanged() {
 }
 
 qint64 ContractEditor::total() const {
-    return depositSum_ - (services_ ? services_->getTotal(true) : 0);
+    // The commit closes the list's rows: the total they had stays shown.
+    if (services_ && services_->getDataSet()->active()) servicesTotal_ = services_->getTotal(true);
+    return depositSum_ - servicesTotal_;
 }
 
 void ContractEditor::addDocument(const QString& code, const QString& suffix, const QString& caption) {

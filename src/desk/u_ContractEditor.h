@@ -242,7 +242,8 @@ public:
 
     // Told after the logic changed values the window shows, and after the documents changed.
     std::function<void()> onChanged = [] {};
-    // Asked before the receipt and before the commit, with the writes done; tests' fault hooks.
+    // Asked after the checks, before the receipt and before the commit; tests' fault hooks.
+    std::function<void()> beforeWrite = [] {};
     std::function<void()> beforeReceipt = [] {};
     std::function<void()> beforeCommit = [] {};
 
@@ -295,6 +296,7 @@ private:
     bool subjectsSync_ = false;
     bool loading_ = false;
     bool saved_ = false;
+    bool renumbered_ = false;
     int savedId_ = -1;
     core::DateTime workDate_;
     QString caption_;
@@ -331,6 +333,7 @@ private:
     FieldLook dollarLook_ = FieldLook::Normal;
     mutable std::optional<std::pair<int, int>> cashMethod_;  // branch and day it was read for
     mutable int cashMethodValue_ = 0;
+    mutable qint64 servicesTotal_ = 0;
 };
 
 }  // namespace TolvLogic

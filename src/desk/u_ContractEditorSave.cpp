@@ -160,9 +160,18 @@ ContractEditor::SaveResult ContractEditor::save() {
 
     bool receiptClosed = false;
     SaveResult result = SaveResult::NotWritten;
+    // The number shown stays as typed or proposed unless the save renumbered on purpose.
+    const QString numberBefore = number_;
+    const QString proposedBefore = proposedNumber_;
+    renumbered_ = false;
     const auto restore = [&] {
         if (undo()) services_->restore(servicesBefore);
         items->setDeletedKeys(deletedBefore);
+        if (!renumbered_) {
+            number_ = numberBefore;
+            proposedNumber_ = proposedBefore;
+            contract_->setContractValue(Contract::cCONTRACT_NUM, number_);
+        }
     };
     try {
         if (editMode_) {
@@ -204,6 +213,7 @@ ContractEditor::SaveResult ContractEditor::save() {
 ContractEditor::SaveResult ContractEditor::writeNew(bool& receiptClosed) {
     // The counter is advanced in an access of its own that commits at once: a failure later leaves a
     // gap in the numbers, never one number on two contracts.
+    beforeWrite();
     const int counter = contracts_->autoincOrderNum(filialId_, workDate_, true, nullptr);
     if (number_ == proposedNumber_) {
         number_ = contracts_->buildOrderNum(filialId_, workDate_, counter);
@@ -217,6 +227,7 @@ ContractEditor::SaveResult ContractEditor::writeNew(bool& receiptClosed) {
             const int next = contracts_->autoincOrderNum(filialId_, workDate_, true, nullptr);
             number_ = contracts_->buildOrderNum(filialId_, workDate_, next);
             proposedNumber_.clear();
+            renumbered_ = true;
         }
         onChanged();
         return SaveResult::NotWritten;

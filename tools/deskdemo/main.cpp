@@ -10,11 +10,13 @@
 //                     [--history]
 //   tolvanix-deskdemo DATABASE payment CONTRACT_ID DD.MM.YYYY [SUM [KIND]] | operation CONTRACT_ID OP_ID |
 //                     frame CONTRACT_ID DD.MM.YYYY [--calcexchange]
+//   tolvanix-deskdemo DATABASE contract new [DD.MM.YYYY] | contract edit CONTRACT_ID [DD.MM.YYYY]
 //   tolvanix-deskdemo DATABASE storage | props
 // The storage fee field of a new contract (valuation 1000.00, loan 2500.00) with its dialog opened over
 // it, and the dynamic property editor with rows enough for three columns.
 // The operation dialog (a payment of the sum, or of the kind: 3 an increase) and the contract debt frame
-// are shown over the database without saving anything (the dialog's transaction rolls back).
+// are shown over the database without saving anything (the dialog's transaction rolls back); the contract
+// editor saves what its Save button is given.
 // With --hold the window closes by itself after that many milliseconds (for pictures of the screen),
 // saving a picture of itself first when --grab names a file.
 
@@ -41,6 +43,7 @@
 #include "f_Exchange.h"
 #include "f_StorageTerms.h"
 #include "f_ExchangeInfo.h"
+#include "f_PenaltyOrderEdit.h"
 #include "fr_AddServices.h"
 #include "kvF_DynPropsEdit.h"
 #include "kv_FbDbIni.h"
@@ -133,6 +136,29 @@ void showOperation(fb::Database& db, const QStringList& args, const QString& pro
         form.prepare(words[3].toInt(), words[4].toInt(), core::DateTime(), nullptr);
     }
     form.showModal();
+    TolvMain::VuxSecur::setLoginHook({});
+}
+
+// The contract editor: a new contract for the date, or a stored one.
+void showContract(fb::Database& db, const QStringList& args, const QString& programDir) {
+    // The contract takes its agent from the login: a manager of the demonstration database.
+    TolvMain::VuxSecur::setLoginHook([] {
+        return TolvMain::VuxSecur::Login{QStringLiteral("MANAGER"), QStringLiteral("MASTERROLE")};
+    });
+    TolvLogic::installServicesFactory();
+    TolvLogic::installWarrantCalculation();
+    placeReportSystem(programDir);
+    TolvLogic::TVersionConfig config(&db, true);
+    TolvMain::TPenaltyOrderEditForm::setVersionConfig(&config);
+    core::DateTime date = core::DateTime::today();
+    if (args[3] == QLatin1String("new")) {
+        if (args.size() > 4) core::tryStrToDateTime(args[4], date);
+        TolvMain::TPenaltyOrderEditForm::scNewContract(date, nullptr);
+    } else {
+        if (args.size() > 5) core::tryStrToDateTime(args[5], date);
+        TolvMain::TPenaltyOrderEditForm::scEditContract(args[4].toInt(), date);
+    }
+    TolvMain::TPenaltyOrderEditForm::setVersionConfig(nullptr);
     TolvMain::VuxSecur::setLoginHook({});
 }
 
@@ -230,7 +256,8 @@ int main(int argc, char** argv) {
     if (args.size() < 3) {
         qCritical(
             "usage: tolvanix-deskdemo DATABASE clients|agents|places|card ID|services|servicesdir | params | "
-            "interest ID DATE | rate BRANCH DATE [--history] [--lang 1|2] [--hold MS [--grab FILE.png]]");
+            "interest ID DATE | rate BRANCH DATE | contract new [DATE] | contract edit ID [DATE] [--history] "
+            "[--lang 1|2] [--hold MS [--grab FILE.png]]");
         return 2;
     }
     const auto option = [&](const char* name, int fallback) {
@@ -245,6 +272,8 @@ int main(int argc, char** argv) {
     for (const auto& [key, text] : TolvLogic::clientsTexts(language))
         KVLibTranslator::instance().set(key, text);
     for (const auto& [key, text] : TolvLogic::OperationPayment::scTexts(language))
+        KVLibTranslator::instance().set(key, text);
+    for (const auto& [key, text] : TolvLogic::ContractEditor::scTexts(language))
         KVLibTranslator::instance().set(key, text);
 
     // The lists read the interface language from the settings file beside the program: the demo's
@@ -297,6 +326,8 @@ int main(int argc, char** argv) {
         } else if ((what == QLatin1String("payment") || what == QLatin1String("operation")) &&
                    args.size() > 4) {
             showOperation(db, args, folder.path());
+        } else if (what == QLatin1String("contract") && args.size() > 3) {
+            showContract(db, args, folder.path());
         } else if (what == QLatin1String("frame") && args.size() > 4) {
             showFrame(db, args);
         } else if (what == QLatin1String("storage")) {

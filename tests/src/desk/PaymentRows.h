@@ -58,7 +58,9 @@ struct RecordingRegister : KassRegister::FRMariya {
     bool cancelFails = false;
     int receipts = 0;  // receipts closed
     int cancels = 0;
-    QStringList calls;  // "pay <principal> <storage> <interest> <penalty>", "inc <sum>", "cancel"
+    // "pay <principal> <storage> <interest> <penalty>", "inc <sum>", "credit <number> <item sums>",
+    // "cancel"
+    QStringList calls;
     ServiceLines services;
 
     bool answer() {
@@ -78,6 +80,13 @@ struct RecordingRegister : KassRegister::FRMariya {
     bool printPaymentCheck(const QString&, qint32 principal, qint32 storage, qint32 interest, qint32 penalty,
                            const ServiceLines& lines) override {
         calls << QStringLiteral("pay %1 %2 %3 %4").arg(principal).arg(storage).arg(interest).arg(penalty);
+        services = lines;
+        return answer();
+    }
+    bool printCreditCheck(const QString& number, Lines pledge, const ServiceLines& lines) override {
+        QStringList sums;
+        for (const LineInfo& l : pledge) sums << QString::number(l.sum);
+        calls << QStringLiteral("credit %1 %2").arg(number, sums.join(u'+'));
         services = lines;
         return answer();
     }

@@ -1,0 +1,78 @@
+// The contract editor's window driven as a user would: the fields follow the logic, Save refuses with
+// the field's text, and a saved contract closes the dialog with OK after its documents.
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include "f_PenaltyOrderEdit.h"
+#include "kv_FrReportList.h"
+#include "platform/ui/ButtonEdit.h"
+#include "platform/ui/CurrencyEdit.h"
+#include "tests/src/desk/DocumentRows.h"
+#include "tests/src/desk/EditorRows.h"
+
+using namespace desktest;
+using TolvMain::TPenaltyOrderEditForm;
+
+namespace {
+
+class ContractEditorFormTest : public EditorSuite {
+protected:
+    void SetUp() override {
+        EditorSuite::SetUp();
+        documents = std::make_unique<RecordedDocuments>();
+    }
+    void TearDown() override {
+        documents.reset();
+        EditorSuite::TearDown();
+    }
+    std::unique_ptr<TPenaltyOrderEditForm> form() {
+        auto f = std::make_unique<TPenaltyOrderEditForm>(nullptr, *config);
+        f->setNew(kStart, nullptr);
+        f->show();
+        return f;
+    }
+
+    std::unique_ptr<RecordedDocuments> documents;
+};
+
+TEST_F(ContractEditorFormTest, ANewContractIsTypedSavedAndClosesWithOk) {
+    auto f = form();
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("Новый договор"));
+    EXPECT_EQ(f->btn_Save->text(), QStringLiteral("Добавить"));
+    EXPECT_EQ(f->NumEdit->text(), f->logic().number());
+    EXPECT_FALSE(f->bt_EditForce->isVisible());
+
+    // A refusal names the field and leaves the dialog open.
+    f->NumEdit->clear();
+    QTest::keyClicks(f->NumEdit, QStringLiteral(" "));
+    QTest::mouseClick(f->btn_Save, Qt::LeftButton);
+    ASSERT_FALSE(boxes.shown.empty());
+    EXPECT_EQ(boxes.shown.back().text, QStringLiteral("Не указан номер договора"));
+    EXPECT_EQ(f->modalResult(), ui::ModalResult::None);
+
+    QTest::keyClicks(f->NumEdit, QStringLiteral("K-15"));
+    f->logic().setClient(client, QStringLiteral("Коваль Олег"));
+    f->logic().setPlace(place);
+    addItem(f->logic(), QStringLiteral("Ноутбук"), 60000, 50000);
+    f->DayPercEdit->setValue(0.5);
+    f->PenaltyPercEdit->setValue(1);
+    f->DollarPriceEdit->setValue(1);
+    EXPECT_EQ(f->ClientEdit->text(), QStringLiteral("Коваль Олег"));
+    EXPECT_EQ(f->DepositSumEdit->hundredths(), 50000);
+    EXPECT_EQ(f->SubjPriceEdit->hundredths(), 60000);
+    EXPECT_DOUBLE_EQ(f->PercEdit->value(), 15.0);
+    EXPECT_TRUE(f->DayPercEdit->toolTip().endsWith(QStringLiteral("2.50 грн")));
+
+    boxes.shown.clear();
+    QTest::mouseClick(f->btn_Save, Qt::LeftButton);
+    // Whatever the documents do, the contract is committed and the dialog closes with OK.
+    EXPECT_EQ(f->modalResult(), ui::ModalResult::Ok);
+    EXPECT_EQ(count(QStringLiteral("PENALTY_CONTRACTS where CONTRACT_NUM = 'K-15'")), 1);
+}
+
+}  // namespace
