@@ -19,6 +19,7 @@
 #include "PenaltyDirectories.h"
 #include "TClients.h"
 #include "f_ClientInfo.h"
+#include "f_StorageTerms.h"
 #include "fr_AddServices.h"
 #include "kv_FrReportList.h"
 #include "kv_ReportSystem.h"
@@ -100,6 +101,7 @@ TPenaltyOrderEditForm::TPenaltyOrderEditForm(QWidget* owner, TolvLogic::TVersion
     servicesReceipt_ = std::make_unique<ReportEvntCbWReceipt>();
     servicesExpense_ = std::make_unique<ReportEvntCbWExpense>();
     build();
+    addStorageMessages(*this);
     logic_->onChanged = [this] {
         if (!updating_) showState();
     };
@@ -510,6 +512,7 @@ void TPenaltyOrderEditForm::showState() {
     rxl_Exchange->setText(l.exchangeLabel());
     DollarPriceEdit->setToolTip(l.exchangeHint());
     e_Storage->setHundredths(l.storageSum());
+    e_Storage->setToolTip(storageHint(storageTerms(), storageTexts(*this)));
     SubjPriceEdit->setHundredths(l.subjPrice());
     DepositSumEdit->setHundredths(l.depositSum());
     DepositSumEdit->setToolTip(l.depositSumHint());
@@ -640,9 +643,16 @@ void TPenaltyOrderEditForm::bt_ForceEditClick() {
 }
 
 void TPenaltyOrderEditForm::ce_StorageButtonClick() {
-    // The storage terms dialog comes with the dynamic property editor; until then the fee field
-    // takes a fixed daily sum.
-    e_Storage->setFocus();
+    // The types in a read of their own, never in the editor's transaction.
+    TolvLogic::StorageTypes types(config_.getDatabase());
+    TolvLogic::StorageTerms terms = storageTerms();
+    if (!scEditStorageTerms(this, terms, types.getNamesText(QStringLiteral("|")), storageTexts(*this))) return;
+    logic_->setStorage(terms.type, terms.value, terms.minDays, terms.startWithPenalty);
+}
+
+TolvLogic::StorageTerms TPenaltyOrderEditForm::storageTerms() const {
+    return {logic_->storageType(), logic_->storageValue(), logic_->storageMinDays(),
+            logic_->storageStartWithPenalty()};
 }
 
 // ---- save -----------------------------------------------------------------------------------------

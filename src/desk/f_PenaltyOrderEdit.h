@@ -10,6 +10,7 @@
 #include "platform/grid/GridView.h"
 #include "platform/ui/Form.h"
 #include "u_ContractEditor.h"
+#include "u_StorageTerms.h"
 
 class QCheckBox;
 class QComboBox;
@@ -115,6 +116,8 @@ public:
     TFr_AddServicesList* servicesFrame = nullptr;
 
 private:
+    // The editor's storage terms as the storage dialog edits them.
+    TolvLogic::StorageTerms storageTerms() const;
     void build();
     // The controls as the logic stands.
     void showState();

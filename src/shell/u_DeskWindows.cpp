@@ -5,6 +5,7 @@
 
 #include "PenaltyInfoFrameUnit.h"
 #include "PenaltyOperationEdit.h"
+#include "f_PenaltyOrderEdit.h"
 #include "platform/ui/DateEdit.h"
 #include "f_Main.h"
 #include "u_ContractDialogs.h"
@@ -13,6 +14,12 @@ namespace TolvMain {
 
 void installDeskWindows() {
     ContractDialogs& d = contractDialogs();
+    d.scNewContract = [](core::DateTime date, KassRegister::FiscalRegister* fr) {
+        return TPenaltyOrderEditForm::scNewContract(date, fr);
+    };
+    d.scEditContract = [](int contractId, core::DateTime date) {
+        return static_cast<int>(TPenaltyOrderEditForm::scEditContract(contractId, date));
+    };
     d.scNewOperation = [](int contractId, core::DateTime date, KassRegister::FiscalRegister* fr) {
         return static_cast<int>(TAddPenaltyOpForm::scAddOperation(contractId, date, fr));
     };
@@ -20,8 +27,9 @@ void installDeskWindows() {
         return static_cast<int>(TAddPenaltyOpForm::scEditOperation(contractId, opId));
     };
     d.createContractInfoFrame = [](QWidget* place, grid::DataSource* contracts) {
-        // Made with the global lists, so the dialog saves through the lists of this connection.
+        // Made with the global lists, so the dialogs save through the lists of this connection.
         TAddPenaltyOpForm::setVersionConfig(globalVersionConfig);
+        TPenaltyOrderEditForm::setVersionConfig(globalVersionConfig);
         TAddPenaltyOpForm::setExceptionHandler([](const std::exception_ptr& error) {
             try {
                 std::rethrow_exception(error);

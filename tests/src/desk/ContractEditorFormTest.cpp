@@ -3,20 +3,24 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 
 #include "f_PenaltyOrderEdit.h"
+#include "kvF_DynPropsEdit.h"
 #include "kv_FrReportList.h"
 #include "platform/ui/ButtonEdit.h"
 #include "platform/ui/CurrencyEdit.h"
+#include "tests/KVLib/uForms/ModalHelper.h"
 #include "tests/src/desk/DocumentRows.h"
 #include "tests/src/desk/EditorRows.h"
 
 using namespace desktest;
 using TolvMain::TPenaltyOrderEditForm;
+using utl::DynProps::TFKVDynPropsEdit;
 
 namespace {
 
@@ -73,6 +77,34 @@ TEST_F(ContractEditorFormTest, ANewContractIsTypedSavedAndClosesWithOk) {
     // Whatever the documents do, the contract is committed and the dialog closes with OK.
     EXPECT_EQ(f->modalResult(), ui::ModalResult::Ok);
     EXPECT_EQ(count(QStringLiteral("PENALTY_CONTRACTS where CONTRACT_NUM = 'K-15'")), 1);
+}
+
+// "..." beside the fee opens the storage dialog over the editor's terms: Cancel keeps them, OK with a
+// rate on the valuation shows that day's fee and its hint.
+TEST_F(ContractEditorFormTest, TheStorageButtonEditsTheTermsInTheDialog) {
+    auto f = form();
+    addItem(f->logic(), QStringLiteral("Ноутбук"), 100000, 50000);
+    auto* b_Storage = f->findChild<QAbstractButton*>(QStringLiteral("b_Storage"));
+    ASSERT_NE(b_Storage, nullptr);
+    const qint64 before = f->logic().storageSum();
+    for (const bool ok : {false, true}) {
+        bool shown = false;
+        tolvtest::onModal<TFKVDynPropsEdit>([&](TFKVDynPropsEdit& d) {
+            shown = true;
+            d.pnl_Props->findChild<QComboBox*>(QStringLiteral("cb_StorageParam"))->setCurrentIndex(1);
+            auto* val = d.pnl_Props->findChild<ui::CurrencyEdit*>(QStringLiteral("e_StorageVal"));
+            val->findChild<QLineEdit*>()->selectAll();
+            QTest::keyClicks(val, QStringLiteral("0.5"));
+            QTest::mouseClick(ok ? d.OkBtn : d.CancelBtn, Qt::LeftButton);
+        });
+        QTest::mouseClick(b_Storage, Qt::LeftButton);
+        ASSERT_TRUE(shown);
+        if (!ok) EXPECT_EQ(f->logic().storageSum(), before);
+    }
+    EXPECT_EQ(f->logic().storageType(), 2);
+    EXPECT_EQ(f->logic().storageSum(), 500);
+    EXPECT_EQ(f->e_Storage->hundredths(), 500);
+    EXPECT_EQ(f->e_Storage->toolTip().split(u'\n').value(1), QStringLiteral("Ставка: 0.50 %"));
 }
 
 }  // namespace

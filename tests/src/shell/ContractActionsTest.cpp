@@ -13,6 +13,7 @@
 #include "PenaltyOperationEdit.h"
 #include "U_LoggedUser.h"
 #include "f_Main.h"
+#include "f_PenaltyOrderEdit.h"
 #include "kv_FbUtil.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Formats.h"
@@ -535,6 +536,21 @@ TEST_F(ContractActionsTest, TheInstalledOperationDialogOpensFromTheActionAndTheF
     EXPECT_TRUE(shown);
     EXPECT_TRUE(boxes.shown.empty()) << boxes.texts().join(u'|').toStdString();
     EXPECT_EQ(count(QStringLiteral("PENALTY_OPERATIONS where DEPOSIT_ID = %1").arg(id)), 0);
+
+    // The contract editor behind "Новый договор" and "Редактировать договор".
+    const int contracts = count(QStringLiteral("PENALTY_CONTRACTS"));
+    for (const char* act : {"CreateContractAct", "EditContractAct"}) {
+        shown = false;
+        tolvtest::onModal<TolvMain::TPenaltyOrderEditForm>([&](TolvMain::TPenaltyOrderEditForm& form) {
+            shown = true;
+            form.reject();
+        });
+        main->reloadAtContract(id);
+        trigger(act);
+        EXPECT_TRUE(shown) << act;
+        EXPECT_TRUE(boxes.shown.empty()) << act << boxes.texts().join(u'|').toStdString();
+    }
+    EXPECT_EQ(count(QStringLiteral("PENALTY_CONTRACTS")), contracts);
 }
 
 TEST_F(ContractActionsTest, AnActWithoutASourceOrADestinationWarehouseMovedTheGoods) {
