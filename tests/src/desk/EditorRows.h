@@ -32,17 +32,7 @@ inline void addItem(TolvLogic::ContractEditor& e, const QString& name, int price
 
 // Every row a save of a contract may write, as text.
 inline QString contractTables() {
-    const auto rows = [](const QString& sql) {
-        ufb::AutoQuery q(sql, nullptr);
-        q->open();
-        QStringList out;
-        for (; !q->eof(); q->next()) {
-            QStringList cells;
-            for (int i = 0; i < q->fieldCount(); ++i) cells << q->field(i)->asString();
-            out << cells.join(u',');
-        }
-        return out.join(u';');
-    };
+    const auto rows = tableRows;
     return rows(QStringLiteral(
                "select CONTRACT_ID, CONTRACT_NUM, CONTRACT_DATE from PENALTY_CONTRACTS order by 1")) +
            u'|' + rows(QStringLiteral("select CONTRACT_ID, DEPOSIT_SUM from PENALTY_DEPOSITS order by 1")) +

@@ -4,9 +4,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +23,7 @@
 #include "platform/ui/CurrencyEdit.h"
 #include "platform/ui/DateEdit.h"
 #include "tests/KVLib/uForms/ModalHelper.h"
+#include "tests/src/desk/DocumentRows.h"
 #include "tests/src/desk/PaymentRows.h"
 #include "u_TolvReportSystem.h"
 
@@ -38,27 +36,11 @@ class OperationDialogTest : public PaymentSuite {
 protected:
     void SetUp() override {
         PaymentSuite::SetUp();
-        const QString source =
-            tolvtest::TestDatabase::sourceDir() + QStringLiteral("/resources/reportSystem");
-        const QString target = os::programDir() + QStringLiteral("/reportSystem/");
-        QDirIterator it(source, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString from = it.next();
-            const QString to = target + QDir(source).relativeFilePath(from);
-            QDir().mkpath(QFileInfo(to).path());
-            QFile::copy(from, to);
-        }
-        ReportSys::ReportSystem::releaseInstance();
-        TolvReports::createDocumentEvents(false);
-        oldOpener = os::setOpenHandler([this](const QString& path) {
-            opened << path;
-            return true;
-        });
+        recorded = std::make_unique<RecordedDocuments>();
         boxes.shown.clear();
     }
     void TearDown() override {
-        ReportSys::ReportSystem::releaseInstance();
-        os::setOpenHandler(oldOpener);
+        recorded.reset();
         PaymentSuite::TearDown();
     }
     std::unique_ptr<TAddPenaltyOpForm> dialog(int contract, int opId = -1, DateTime date = kDebtDay,
@@ -80,8 +62,7 @@ protected:
         return items;
     }
 
-    QStringList opened;
-    os::OpenHandler oldOpener;
+    std::unique_ptr<RecordedDocuments> recorded;
 };
 
 TEST_F(OperationDialogTest, TypingASumShowsWhatEachDebtBecomes) {
@@ -232,7 +213,7 @@ TEST_F(OperationDialogTest, ThePaymentDocumentIsPrintedForTheSavedOperation) {
     f->reportList->N_SelectAllClick();
     f->AddBtn->click();
     EXPECT_EQ(f->modalResult(), ui::ModalResult::Ok);
-    EXPECT_FALSE(opened.isEmpty()) << boxes.texts().join(u'|').toStdString();
+    EXPECT_FALSE(recorded->opened.isEmpty()) << boxes.texts().join(u'|').toStdString();
 }
 
 TEST_F(OperationDialogTest, TheEntryPointsShowTheDialogModally) {

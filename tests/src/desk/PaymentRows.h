@@ -151,20 +151,23 @@ inline int warrantWrites() {
         .toInt();
 }
 
+// The rows a statement reads, as text: cells joined by ",", rows by ";".
+inline QString tableRows(const QString& sql) {
+    ufb::AutoQuery q(sql, nullptr);
+    q->open();
+    QStringList out;
+    for (; !q->eof(); q->next()) {
+        QStringList cells;
+        for (int i = 0; i < q->fieldCount(); ++i) cells << q->field(i)->asString();
+        out << cells.join(u',');
+    }
+    return out.join(u';');
+}
+
 // Every row a payment may write, as text: operations with their checkpoints, contract states, services
 // and cash orders.
 inline QString tablesPicture() {
-    const auto rows = [](const QString& sql) {
-        ufb::AutoQuery q(sql, nullptr);
-        q->open();
-        QStringList out;
-        for (; !q->eof(); q->next()) {
-            QStringList cells;
-            for (int i = 0; i < q->fieldCount(); ++i) cells << q->field(i)->asString();
-            out << cells.join(u',');
-        }
-        return out.join(u';');
-    };
+    const auto rows = tableRows;
     return rows(QStringLiteral("select OP_ID, DEPOSIT_ID, OP_SUM, OP_PERC_SUM, OP_DATE, OP_REST_BASE, "
                                "OP_REST_PERC from PENALTY_OPERATIONS order by OP_ID")) +
            u'|' +
