@@ -21,9 +21,11 @@
 #include "f_ClientInfo.h"
 #include "f_StorageTerms.h"
 #include "fr_AddServices.h"
+#include "kv_DbGridUtl.h"
 #include "kv_FrReportList.h"
 #include "kv_ReportSystem.h"
 #include "kv_Valuta.h"
+#include "kv_settingsFile.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/fb/Transaction.h"
 #include "platform/ui/ButtonEdit.h"
@@ -81,6 +83,7 @@ int TPenaltyOrderEditForm::scNewContract(core::DateTime workDate,
         throw core::Exception(QStringLiteral("TPenaltyOrderEditForm: the shared lists are not set"));
     TPenaltyOrderEditForm form(QApplication::activeWindow(), *versionConfig);
     form.setNew(workDate, fiscalRegister);
+    utl::DbGridUtl::restoreFormGridsLayout(&form, QString(), utl::SettingsFile::userIniFileName());
     if (form.showModal() != ui::ModalResult::Ok) return -1;
     return form.logic().savedContractId();
 }
@@ -90,6 +93,7 @@ ui::ModalResult TPenaltyOrderEditForm::scEditContract(int contractId, core::Date
         throw core::Exception(QStringLiteral("TPenaltyOrderEditForm: the shared lists are not set"));
     TPenaltyOrderEditForm form(QApplication::activeWindow(), *versionConfig);
     form.loadContract(contractId, workDate);
+    utl::DbGridUtl::restoreFormGridsLayout(&form, QString(), utl::SettingsFile::userIniFileName());
     return form.showModal() == ui::ModalResult::Ok ? ui::ModalResult::Ok : ui::ModalResult::Cancel;
 }
 
@@ -524,8 +528,13 @@ void TPenaltyOrderEditForm::showState() {
     chbox_CalcExchange->setChecked(l.calcExchange());
     chbox_CalcExchangeIfIncrease->setChecked(l.calcExchangeIfIncrease());
     OffCheck->setChecked(l.offFlag());
-    if (auto* items = l.contract()->getSubjects(); items && items->getGridEh() != rg_Subjs)
-        items->bindGridEh(rg_Subjs);
+    if (auto* items = l.contract()->getSubjects();
+        items && (items->getGridEh() != rg_Subjs || l.subjGridSection() != subjSection_)) {
+        // The items' column widths are kept per pledge kind (gold or other).
+        if (items->getGridEh() != rg_Subjs) items->bindGridEh(rg_Subjs);
+        subjSection_ = l.subjGridSection();
+        items->loadColumnWidths(utl::SettingsFile::userIniFileName(), subjSection_);
+    }
     placeServices();
     syncDocuments();
     applyAccess();
@@ -711,6 +720,13 @@ void TPenaltyOrderEditForm::printDocuments(int contractId) {
             TolvReports::fillEventParams(reportList->getEvent(QString::fromLatin1(code)),
                                          DocumentIds{.contractId = contractId});
     }
+}
+
+void TPenaltyOrderEditForm::formClose() {
+    const QString ini = utl::SettingsFile::userIniFileName();
+    utl::DbGridUtl::saveFormGridsLayout(this, QString(), ini);
+    if (auto* items = logic_->contract()->getSubjects(); items && !subjSection_.isEmpty())
+        items->saveColumnWidths(ini, subjSection_);
 }
 
 void TPenaltyOrderEditForm::bt_CancelClick() {

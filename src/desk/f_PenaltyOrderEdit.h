@@ -115,7 +115,13 @@ public:
     ReportSys::TFrKVReportList* reportList;
     TFr_AddServicesList* servicesFrame = nullptr;
 
+protected:
+    // Saves the grids' layouts and the items' column widths.
+    void formClose() override;
+
 private:
+    // The per-user section the items' column widths were read from.
+    QString subjSection_;
     // The editor's storage terms as the storage dialog edits them.
     TolvLogic::StorageTerms storageTerms() const;
     void build();

@@ -11,9 +11,13 @@
 
 #include "f_PenaltyOrderEdit.h"
 #include "kvF_DynPropsEdit.h"
+#include "kv_DbGridUtl.h"
 #include "kv_FrReportList.h"
+#include "kv_settingsFile.h"
+#include "platform/os/IniFile.h"
 #include "platform/ui/ButtonEdit.h"
 #include "platform/ui/CurrencyEdit.h"
+#include "platform/ui/DbGrid.h"
 #include "tests/KVLib/uForms/ModalHelper.h"
 #include "tests/src/desk/DocumentRows.h"
 #include "tests/src/desk/EditorRows.h"
@@ -105,6 +109,22 @@ TEST_F(ContractEditorFormTest, TheStorageButtonEditsTheTermsInTheDialog) {
     EXPECT_EQ(f->logic().storageSum(), 500);
     EXPECT_EQ(f->e_Storage->hundredths(), 500);
     EXPECT_EQ(f->e_Storage->toolTip().split(u'\n').value(1), QStringLiteral("Ставка: 0.50 %"));
+}
+
+// The items' column widths go to the per-user file when the dialog closes, under the pledge kind's
+// section, and the next dialog shows them.
+TEST_F(ContractEditorFormTest, TheItemsColumnWidthsAreKeptPerPledgeKind) {
+    const QString section = QStringLiteral("PenaltyOrderEditForm_subjGrid_DEFAULT");
+    {
+        auto f = form();
+        grid::Column* name = utl::DbGridUtl::findColumn(*f->rg_Subjs, QStringLiteral("NAME"));
+        ASSERT_NE(name, nullptr);
+        name->width = 321;
+        f->close();
+    }
+    EXPECT_EQ(os::IniFile(utl::SettingsFile::userIniFileName()).readInt(section, QStringLiteral("NAME"), 0), 321);
+    auto f = form();
+    EXPECT_EQ(utl::DbGridUtl::findColumn(*f->rg_Subjs, QStringLiteral("NAME"))->width, 321);
 }
 
 }  // namespace
