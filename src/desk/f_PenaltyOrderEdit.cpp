@@ -33,6 +33,7 @@
 #include "platform/ui/DateEdit.h"
 #include "platform/ui/DbGrid.h"
 #include "platform/ui/LookupCombo.h"
+#include "platform/ui/Looks.h"
 #include "u_AddServices.h"
 #include "u_TolvReportSystem.h"
 #include "u_VersionConfig.h"
@@ -58,17 +59,12 @@ ReportSys::ReportEvnt* systemEvent(const QString& code) {
     return ReportSys::ReportSystem::instance().getEventByCode(code);
 }
 
-// Read-only fields are drawn on the inactive colour; a look colours the text. Stand-ins until the
-// platform's looks come.
+// Read-only fields on the inactive background; a look colours the text.
 void setLook(QWidget* w, bool readOnly, FieldLook look = FieldLook::Normal) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Base,
-               readOnly ? QColor(0xD4, 0xD0, 0xC8) : QApplication::palette().color(QPalette::Base));
-    const QColor text = look == FieldLook::Red    ? QColor(Qt::red)
-                        : look == FieldLook::Blue ? QColor(Qt::blue)
-                                                  : QApplication::palette().color(QPalette::Text);
-    p.setColor(QPalette::Text, text);
-    w->setPalette(p);
+    ui::setReadOnlyLook(w, readOnly);
+    ui::setTextLook(w, look == FieldLook::Red    ? ui::TextLook::Red
+                       : look == FieldLook::Blue ? ui::TextLook::Blue
+                                                 : ui::TextLook::Normal);
 }
 
 }  // namespace
