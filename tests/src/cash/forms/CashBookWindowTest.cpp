@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 #include "CashBook.h"
@@ -28,6 +27,7 @@
 #include "platform/ui/DateEdit.h"
 #include "platform/ui/DbGrid.h"
 #include "platform/ui/LookupCombo.h"
+#include "tests/KVLib/uForms/ModalHelper.h"
 #include "tests/src/cash/CashCalc.h"
 
 using namespace cashtest;
@@ -36,21 +36,6 @@ using core::Variant;
 using TolvLogic::CashPrintEvent;
 
 namespace {
-
-// Runs the step once a modal window of class W shows.
-template <class W>
-void whenModal(std::function<void(W&)> step) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, step] {
-        auto* w = dynamic_cast<W*>(QApplication::activeModalWidget());
-        if (!w || !w->isVisible()) return;
-        timer->stop();
-        timer->deleteLater();
-        step(*w);
-    });
-    timer->start();
-}
 
 QString eventText(const CashPrintEvent& e) {
     QStringList parts{e.code};
@@ -192,7 +177,7 @@ TEST_F(CashBookWindowTest, ImportedBranchLocksTheActionsAndTheDateFollowsTheRigh
         bool dateEnabled = !allowed;
         bool spinEnabled = !allowed;
         DateTime shown;
-        whenModal<TFCashBook>([&](TFCashBook& f) {
+        tolvtest::onModal<TFCashBook>([&](TFCashBook& f) {
             dateEnabled = f.de_Date->isEnabled();
             spinEnabled = f.sb_Date->isEnabled();
             shown = f.de_Date->date();
@@ -216,7 +201,7 @@ TEST_F(CashBookWindowTest, EditOpensTheDialogOnASummaryDayAndRelocatesTheRow) {
     select(*w, QStringLiteral("ID"), automatic);
     EXPECT_EQ(w->btn_Edit->text(), QStringLiteral("Редактировать"));
     int edited = 0;
-    whenModal<TFWarrantEdit>([&](TFWarrantEdit& d) {
+    tolvtest::onModal<TFWarrantEdit>([&](TFWarrantEdit& d) {
         edited = d.order().GetField(TolvLogic::WarrantInfo::wID).toInt();
         d.ed_AccountNumber->setText(QStringLiteral("999"));
         QTest::mouseClick(d.bt_AddChange, Qt::LeftButton);
@@ -232,7 +217,7 @@ TEST_F(CashBookWindowTest, EditOpensTheDialogOnASummaryDayAndRelocatesTheRow) {
     EXPECT_EQ(w->branchId(), TolvLogic::FilialsDir::scGetCurentFilialId(false));
     w->combo_FilialFilter->setKeyValue(day1.branch);
     select(*w, QStringLiteral("ID"), automatic);
-    whenModal<TFWarrantEdit>([](TFWarrantEdit& d) { QTest::mouseClick(d.bt_Cancel, Qt::LeftButton); });
+    tolvtest::onModal<TFWarrantEdit>([](TFWarrantEdit& d) { QTest::mouseClick(d.bt_Cancel, Qt::LeftButton); });
     QTest::keyClick(w->grid_CashBook, Qt::Key_Return);
     EXPECT_FALSE(QApplication::activeModalWidget());
     EXPECT_EQ(currentId(*w), automatic);
@@ -243,7 +228,7 @@ TEST_F(CashBookWindowTest, EditOpensTheDialogOnASummaryDayAndRelocatesTheRow) {
 TEST_F(CashBookWindowTest, AddThenDeleteAManualOrderAndTheBalancesFollow) {
     caseOneDay();
     auto w = window(day1.branch, D);
-    whenModal<TFWarrantEdit>([](TFWarrantEdit& d) {
+    tolvtest::onModal<TFWarrantEdit>([](TFWarrantEdit& d) {
         d.ce_Sum->setHundredths(2000);
         d.ed_OperationSubject->setText(QStringLiteral("Петров"));
         d.ed_Foundation->setText(QStringLiteral("Внесок"));
