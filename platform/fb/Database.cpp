@@ -7,6 +7,7 @@
 
 #include "platform/fb/Client.h"
 #include "platform/fb/Statement.h"
+#include "platform/fb/StatementCache.h"
 #include "platform/fb/Transaction.h"
 
 namespace fb {
@@ -15,9 +16,9 @@ using namespace Firebird;
 using detail::call;
 using detail::Status;
 
-Database::Database() = default;
+Database::Database() : cache_(std::make_unique<detail::StatementCache>()) {}
 
-Database::Database(const QString& databaseName) : name_(databaseName) {}
+Database::Database(const QString& databaseName) : Database() { name_ = databaseName; }
 
 Database::~Database() {
     try {
@@ -27,7 +28,8 @@ Database::~Database() {
         qWarning().noquote() << "Closing the database failed:" << e.what();
     }
     for (Transaction* t : std::set<Transaction*>(transactions_)) t->databaseGone();
-    for (Statement* s : std::set<Statement*>(statements_)) s->releaseStatement();
+    for (Statement* s : std::set<Statement*>(statements_)) s->releaseStatement(false);
+    cache_->clear();
 }
 
 void Database::setDatabaseName(const QString& name) {
@@ -105,8 +107,17 @@ void Database::close() {
 
 void Database::endAll() noexcept {
     for (Transaction* t : std::set<Transaction*>(transactions_)) t->abandon();
-    for (Statement* s : std::set<Statement*>(statements_)) s->releaseStatement();
+    for (Statement* s : std::set<Statement*>(statements_)) s->releaseStatement(false);
+    cache_->clear();
 }
+
+void Database::setStatementCacheSize(int size) { cache_->setCapacity(size); }
+
+int Database::statementCacheSize() const { return cache_->capacity(); }
+
+int Database::keptStatements() const { return cache_->size(); }
+
+void Database::dropStatementCache() noexcept { cache_->clear(); }
 
 void Database::dropDatabase() {
     attachment();  // raises when not connected

@@ -12,6 +12,9 @@ class IAttachment;
 }
 
 namespace fb {
+namespace detail {
+class StatementCache;
+}
 
 class Transaction;
 class Statement;
@@ -57,6 +60,14 @@ public:
     // Keeps a transaction for the life of this connection (the platform's "owned by the database").
     Transaction* adopt(std::unique_ptr<Transaction> transaction);
 
+    // Prepared statements kept for reuse once their objects let them go (0: none kept). A kept
+    // statement holds its tables in use: this connection drops them before its own metadata changes;
+    // another connection's change of such a table waits until dropStatementCache or close.
+    void setStatementCacheSize(int size);
+    int statementCacheSize() const;
+    int keptStatements() const;
+    void dropStatementCache() noexcept;
+
 private:
     friend class Transaction;
     friend class Statement;
@@ -64,6 +75,7 @@ private:
     void detach(Transaction* t);
     void attach(Statement* s) { statements_.insert(s); }
     void detach(Statement* s) { statements_.erase(s); }
+    detail::StatementCache& statementCache() { return *cache_; }
     void connect(bool create, int pageSize);
     void endAll() noexcept;
 
@@ -77,6 +89,7 @@ private:
     Transaction* defaultTransaction_ = nullptr;
     std::set<Transaction*> transactions_;
     std::set<Statement*> statements_;
+    std::unique_ptr<detail::StatementCache> cache_;
     // Destroyed first, while the sets above still exist.
     std::vector<std::unique_ptr<Transaction>> owned_;
 };

@@ -6,11 +6,13 @@
 #include <QStringEncoder>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "platform/core/Formats.h"
 #include "platform/fb/Client.h"
 #include "platform/fb/Database.h"
 #include "platform/fb/SqlText.h"
+#include "platform/fb/StatementCache.h"
 #include "platform/fb/Transaction.h"
 
 namespace fb {
@@ -19,6 +21,7 @@ using namespace Firebird;
 using core::Variant;
 using core::VarType;
 using detail::call;
+using detail::MetaPtr;
 using detail::Status;
 
 namespace {
@@ -29,13 +32,6 @@ constexpr unsigned kCharsetUtf8 = 4;
 // ISC_DATE counts days from 17.11.1858; the program's day numbers count from 30.12.1899.
 constexpr int kIscDateOffset = 15018;
 constexpr unsigned kBlobSegment = 32000;
-
-struct MetaRelease {
-    void operator()(IMessageMetadata* m) const {
-        if (m) m->release();
-    }
-};
-using MetaPtr = std::unique_ptr<IMessageMetadata, MetaRelease>;
 
 ISC_TIME toIscTime(const core::DateTime& dt) {
     return static_cast<ISC_TIME>(dt.time().msecsSinceStartOfDay()) * 10;
@@ -251,6 +247,7 @@ struct Statement::Impl {
     MetaPtr outMeta;
     std::vector<FieldInfo> fields;
     std::vector<unsigned char> outBuf;
+    QByteArray text;  // as the server got it: the key the statement is kept under for reuse
     IResultSet* cursor = nullptr;
     bool pendingRow = false;  // the one row of an executed procedure, not yet fetched
 };
@@ -359,12 +356,17 @@ void Statement::ensurePrepared() {
     if (!db) detail::raise(QStringLiteral("Transaction has no database"));
     if (sql_.trimmed().isEmpty()) detail::raise(QStringLiteral("Empty query"));
     paramNames();
-    const QByteArray text = detail::utf8(d_->sql.text);
+    QByteArray text = detail::utf8(d_->sql.text);
     IAttachment* att = db->attachment();
+    if (std::unique_ptr<detail::PreparedStatement> kept = db->statementCache().take(text)) {
+        adopt(db, std::move(kept));
+        d_->text = std::move(text);
+        return;
+    }
     ITransaction* tra = transaction_->handle();
-    Status st;
     try {
         prepareOn(db, att, tra, text);
+        d_->text = std::move(text);
     } catch (...) {
         // A statement prepared halfway is not left behind, unowned by any connection.
         releaseStatement();
@@ -405,29 +407,55 @@ void Statement::prepareOn(Database* db, IAttachment* att, ITransaction* tra, con
         }
         d_->outBuf.assign(out->getMessageLength(&st), 0);
     });
-    if (!paramCheck_) {
-        Status st2;
-        const unsigned count = call([&] { return d_->inMeta->getCount(&st2); });
-        d_->placeToParam.resize(count);
-        for (unsigned i = 0; i < count; ++i) d_->placeToParam[i] = static_cast<int>(i);
-        if (d_->params.size() < count) d_->params.resize(count);
-    }
+    // Kept statements hold their tables in use, which a metadata change of this connection would meet.
+    if (d_->type == isc_info_sql_stmt_ddl) db->dropStatementCache();
+    bindPlaces();
 }
 
-void Statement::unprepare() { releaseStatement(); }
+void Statement::adopt(Database* db, std::unique_ptr<detail::PreparedStatement> kept) {
+    d_->stmt = std::exchange(kept->stmt, nullptr);
+    d_->type = kept->type;
+    d_->inMeta = std::move(kept->inMeta);
+    d_->outMeta = std::move(kept->outMeta);
+    d_->fields = std::move(kept->fields);
+    d_->outBuf.assign(kept->outLength, 0);
+    d_->db = db;
+    db->attach(this);
+    bindPlaces();
+}
 
-void Statement::releaseStatement() noexcept {
+void Statement::bindPlaces() {
+    if (paramCheck_) return;
+    Status st;
+    const unsigned count = call([&] { return d_->inMeta->getCount(&st); });
+    d_->placeToParam.resize(count);
+    for (unsigned i = 0; i < count; ++i) d_->placeToParam[i] = static_cast<int>(i);
+    if (d_->params.size() < count) d_->params.resize(count);
+}
+
+void Statement::unprepare() { releaseStatement(false); }
+
+void Statement::releaseStatement(bool keep) noexcept {
     closeCursor();
     d_->pendingRow = false;
     if (d_->stmt) {
-        try {
-            Status st;
-            d_->stmt->free(&st);
-        } catch (...) {
-            d_->stmt->release();
+        auto prepared = std::make_unique<detail::PreparedStatement>();
+        prepared->stmt = std::exchange(d_->stmt, nullptr);
+        // Metadata changes are never run twice alike, and would hold their objects for nothing.
+        if (keep && d_->db && d_->db->connected() && d_->type != isc_info_sql_stmt_ddl && !d_->text.isEmpty()) {
+            prepared->type = d_->type;
+            prepared->inMeta = std::move(d_->inMeta);
+            prepared->outMeta = std::move(d_->outMeta);
+            prepared->fields = std::move(d_->fields);
+            prepared->outLength = static_cast<unsigned>(d_->outBuf.size());
+            try {
+                d_->db->statementCache().put(d_->text, std::move(prepared));
+            } catch (...) {
+                // Out of memory: the statement is freed instead of kept.
+            }
         }
-        d_->stmt = nullptr;
     }
+    d_->text.clear();
     d_->inMeta.reset();
     d_->outMeta.reset();
     d_->fields.clear();

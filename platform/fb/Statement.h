@@ -15,6 +15,9 @@ class ITransaction;
 }  // namespace Firebird
 
 namespace fb {
+namespace detail {
+struct PreparedStatement;
+}
 
 class Database;
 class Error;
@@ -57,6 +60,8 @@ public:
     core::Variant param(const QString& name);
     void clearParams();
 
+    // A statement let go (new text, another connection, destroyed) leaves its prepared form to its
+    // connection for reuse; unprepare frees it on the server.
     void prepare();
     bool prepared() const;
     void unprepare();
@@ -92,9 +97,13 @@ private:
     struct Impl;
     void ensurePrepared();
     void closeCursor() noexcept;
-    void releaseStatement() noexcept;
+    // Keep: the prepared statement goes to its connection's cache for the next statement of its text.
+    void releaseStatement(bool keep = true) noexcept;
     void transactionGone() noexcept;
     void prepareOn(Database* db, Firebird::IAttachment* att, Firebird::ITransaction* tra, const QByteArray& text);
+    void adopt(Database* db, std::unique_ptr<detail::PreparedStatement> kept);
+    // Without parameter names the placeholders bind by position.
+    void bindPlaces();
     // Raises a message naming the parameter whose text the database's character set cannot hold.
     void explainUnwritable(const Error& e);
     // The parameter name of a placeholder, for messages.

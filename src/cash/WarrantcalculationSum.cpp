@@ -96,12 +96,18 @@ bool lockMarker(int marker, fb::Transaction* transaction) {
     return st.rowsAffected() > 0;
 }
 
+// Where a category's contract numbers come from: the day's operations whose share has the sign,
+// sold contracts closed that day, or both the operations and the contracts made that day.
+enum class Source { Operations, Sales, OperationsAndNewContracts };
+
 struct Category {
     const char* code;
-    QString amount;   // C_SUM
-    QString numbers;  // C_NUM
-    QString closed;   // C_NUM; empty: the order's ADDITION is its subject
-    QString payouts;  // C_SUM added to the amount; the amount statement's sum counts negative
+    QString amount;             // C_SUM
+    Source source;
+    const char* share;          // the operations' column; null for sales
+    bool payout;                // the share counts when below 0, else when above
+    bool closedList;            // the ADDITION names the contracts closed that day, else it is the subject
+    QString payouts;            // C_SUM added to the amount; the amount statement's sum counts negative
 };
 
 std::vector<Category> categories(int branch) {
@@ -114,52 +120,18 @@ std::vector<Category> categories(int branch) {
                    .arg(QLatin1String(share), QLatin1String(cmp)) +
                b;
     };
-    const auto numbers = [&b](const char* share, const char* cmp) {
-        return QStringLiteral(
-                   " select distinct PC.CONTRACT_NUM AS C_NUM from PENALTY_CONTRACTS PC, "
-                   "PENALTY_OPERATIONS PO where PO.OP_DATE=:DATE_FOR and PO.%1 %2 0 and PO.DEPOSIT_ID = "
-                   "PC.CONTRACT_ID and PC.FILIAL_ID = ")
-                   .arg(QLatin1String(share), QLatin1String(cmp)) +
-               b;
-    };
-    const auto closed = [&b](const char* share) {
-        return QStringLiteral(
-                   " select distinct PC.CONTRACT_NUM AS C_NUM from PENALTY_CONTRACTS PC, "
-                   "PENALTY_OPERATIONS PO where PO.OP_DATE=:DATE_FOR and PO.%1 > 0 and "
-                   "PC.CONTRACT_CLOSE=:DATE_FOR and PO.DEPOSIT_ID = PC.CONTRACT_ID and PC.FILIAL_ID = ")
-                   .arg(QLatin1String(share)) +
-               b + QStringLiteral(" and PC.CONTRACT_STATE = ") + QStringLiteral("1");
-    };
-    const QString sales = QStringLiteral(
-                              " from SALES S, PENALTY_CONTRACTS PC where PC.CONTRACT_CLOSE=:DATE_FOR and "
-                              "S.IS_CREATE_WARRANT = 1 and S.CONTRACT_ID = PC.CONTRACT_ID and "
-                              "PC.FILIAL_ID = ") +
-                          b;
     return {
-        {"RECEIPT_DEPOSIT", op("OP_SUM", ">"), numbers("OP_SUM", ">"), {}, {}},
-        {"RECEIPT_PERCENT", op("OP_PERC_SUM", ">"), numbers("OP_PERC_SUM", ">"), closed("OP_PERC_SUM"), {}},
-        {"RECEIPT_STORAGE",
-         op("OP_STORAGE_SUM", ">"),
-         numbers("OP_STORAGE_SUM", ">"),
-         closed("OP_STORAGE_SUM"),
-         {}},
-        {"RECEIPT_PENALTY",
-         op("OP_PENALTY_SUM", ">"),
-         numbers("OP_PENALTY_SUM", ">"),
-         closed("OP_PENALTY_SUM"),
-         {}},
+        {"RECEIPT_DEPOSIT", op("OP_SUM", ">"), Source::Operations, "OP_SUM", false, false, {}},
+        {"RECEIPT_PERCENT", op("OP_PERC_SUM", ">"), Source::Operations, "OP_PERC_SUM", false, true, {}},
+        {"RECEIPT_STORAGE", op("OP_STORAGE_SUM", ">"), Source::Operations, "OP_STORAGE_SUM", false, true, {}},
+        {"RECEIPT_PENALTY", op("OP_PENALTY_SUM", ">"), Source::Operations, "OP_PENALTY_SUM", false, true, {}},
         {"RECEIPT_SALE",
-         QStringLiteral(" select sum(S.SALE_SUM) AS C_SUM") + sales,
-         QStringLiteral(" select distinct PC.CONTRACT_NUM AS C_NUM") + sales,
-         {},
-         {}},
-        {"EXPENSE_DEPOSIT",
-         op("OP_SUM", "<"),
-         numbers("OP_SUM", "<") +
-             QStringLiteral(" union select distinct PC.CONTRACT_NUM AS C_NUM from PENALTY_CONTRACTS PC where "
-                            "PC.CONTRACT_DATE=:DATE_FOR and PC.FILIAL_ID = ") +
+         QStringLiteral(" select sum(S.SALE_SUM) AS C_SUM from SALES S, PENALTY_CONTRACTS PC where "
+                        "PC.CONTRACT_CLOSE=:DATE_FOR and S.IS_CREATE_WARRANT = 1 and S.CONTRACT_ID = "
+                        "PC.CONTRACT_ID and PC.FILIAL_ID = ") +
              b,
-         {},
+         Source::Sales, nullptr, false, false, {}},
+        {"EXPENSE_DEPOSIT", op("OP_SUM", "<"), Source::OperationsAndNewContracts, "OP_SUM", true, false,
          QStringLiteral(
              " select sum(PD.DEPOSIT_SUM) AS C_SUM from PENALTY_DEPOSITS PD, PENALTY_CONTRACTS PC where "
              "PC.CONTRACT_DATE=:DATE_FOR and PC.CONTRACT_ID = PD.CONTRACT_ID and PC.FILIAL_ID =") +
@@ -200,40 +172,93 @@ private:
     std::vector<qint64> values_;
 };
 
-// Every list of contract numbers of the categories in one statement, each list tagged by its place
-// and in the order of its own statement's distinct numbers.
+// The contract numbers of every category, each list distinct and in the database's order of the
+// numbers. The day's rows are read once, ordered by number, and each row is counted in the lists it
+// belongs to: one short read instead of a sorted statement per list.
 class DayNumbers {
 public:
-    DayNumbers(const std::vector<Category>& all, DateTime date, fb::Transaction* transaction)
+    DayNumbers(const std::vector<Category>& all, DateTime date, int branch, fb::Transaction* transaction)
         : numbers_(all.size()), closed_(all.size()) {
-        QStringList parts;
-        const auto part = [&parts](int tag, const QString& sql) {
-            parts << QStringLiteral("select %1 as T, N.C_NUM from (").arg(tag) + sql + QStringLiteral(") N");
-        };
-        for (size_t i = 0; i < all.size(); ++i) {
-            part(static_cast<int>(2 * i), all[i].numbers);
-            if (!all[i].closed.isEmpty()) part(static_cast<int>(2 * i + 1), all[i].closed);
-        }
-        ufb::AutoQuery q(parts.join(QStringLiteral(" union all ")) + QStringLiteral(" order by 1, 2"),
-                         transaction);
+        const QString b = num(branch);
+        // SRC 0: an operation of the day; 1: a sale that makes an order; 2: a contract made that day.
+        ufb::AutoQuery q(
+            QStringLiteral(
+                "select 0 as SRC, PC.CONTRACT_NUM as C_NUM, PO.OP_SUM, PO.OP_PERC_SUM, PO.OP_STORAGE_SUM, "
+                "PO.OP_PENALTY_SUM, iif(PC.CONTRACT_CLOSE = :DATE_FOR and PC.CONTRACT_STATE = 1, 1, 0) as "
+                "CLOSED from PENALTY_CONTRACTS PC, PENALTY_OPERATIONS PO where PO.OP_DATE = :DATE_FOR and "
+                "PO.DEPOSIT_ID = PC.CONTRACT_ID and PC.FILIAL_ID = ") +
+                b +
+                QStringLiteral(
+                    " union all select 1, PC.CONTRACT_NUM, null, null, null, null, 0 from SALES S, "
+                    "PENALTY_CONTRACTS PC where PC.CONTRACT_CLOSE = :DATE_FOR and S.IS_CREATE_WARRANT = 1 "
+                    "and S.CONTRACT_ID = PC.CONTRACT_ID and PC.FILIAL_ID = ") +
+                b +
+                QStringLiteral(
+                    " union all select 2, PC.CONTRACT_NUM, null, null, null, null, 0 from PENALTY_CONTRACTS "
+                    "PC where PC.CONTRACT_DATE = :DATE_FOR and PC.FILIAL_ID = ") +
+                b + QStringLiteral(" order by 2"),
+            transaction);
         q->setParam(QStringLiteral("DATE_FOR"), date);
         q->open();
-        const QString separator = QStringLiteral("; ");
-        data::Field& tag = *q->field(0);
-        data::Field& number = *q->field(1);
-        int last = -1;
+        std::vector<data::Field*> shares;
+        for (const Category& c : all) {
+            shares.push_back(c.share ? &q->fieldByName(QLatin1String(c.share)) : nullptr);
+        }
+        data::Field& source = q->fieldByName(QStringLiteral("SRC"));
+        data::Field& number = q->fieldByName(QStringLiteral("C_NUM"));
+        data::Field& closedToday = q->fieldByName(QStringLiteral("CLOSED"));
+        std::vector<Last> lastNumber(all.size());
+        std::vector<Last> lastClosed(all.size());
         for (; !q->eof(); q->next()) {
-            const int t = tag.asInteger();
-            QString& list = (t % 2 == 0 ? numbers_ : closed_)[t / 2];
-            if (t == last) list += separator;
-            list += number.asString();
-            last = t;
+            const int src = source.asInteger();
+            const Last current{true, number.isNull(), number.asString()};
+            for (size_t i = 0; i < all.size(); ++i) {
+                const Category& c = all[i];
+                bool counts = false;
+                bool closes = false;
+                if (src == 0 && c.share) {
+                    const data::Field& share = *shares[i];
+                    const qint64 value = share.isNull() ? 0 : share.value().toInt64();
+                    counts = c.payout ? value < 0 : value > 0;
+                    closes = c.closedList && value > 0 && closedToday.asInteger() == 1;
+                } else if (src == 1) {
+                    counts = c.source == Source::Sales;
+                } else if (src == 2) {
+                    counts = c.source == Source::OperationsAndNewContracts;
+                }
+                if (counts) append(numbers_[i], lastNumber[i], current);
+                if (closes) append(closed_[i], lastClosed[i], current);
+            }
         }
     }
     const QString& numbers(size_t category) const { return numbers_[category]; }
     const QString& closed(size_t category) const { return closed_[category]; }
 
 private:
+    struct Last {
+        bool any = false;
+        bool null = false;
+        QString text;
+    };
+
+    // The database compares texts as if padded with spaces: "A" and "A " are one number.
+    static bool same(const Last& a, const Last& b) {
+        if (a.null || b.null) return a.null == b.null;
+        qsizetype n = a.text.size();
+        qsizetype m = b.text.size();
+        while (n > 0 && a.text[n - 1] == u' ') --n;
+        while (m > 0 && b.text[m - 1] == u' ') --m;
+        return QStringView(a.text).left(n) == QStringView(b.text).left(m);
+    }
+
+    // Rows come ordered by number, so a repeated number follows its first.
+    static void append(QString& list, Last& last, const Last& current) {
+        if (last.any && same(last, current)) return;
+        if (last.any) list += QStringLiteral("; ");
+        list += current.text;
+        last = current;
+    }
+
     std::vector<QString> numbers_;
     std::vector<QString> closed_;
 };
@@ -325,7 +350,7 @@ void WarrantCalculationSum::regenerate(DateTime date, int branch, ServicesList* 
 
     const std::vector<Category> all = categories(branch);
     const DaySums sums(all, date, transaction);
-    const DayNumbers lists(all, date, transaction);
+    const DayNumbers lists(all, date, branch, transaction);
     cashcalc::DayOrders dayOrders(date, branch, transaction);
     for (size_t i = 0; i < all.size(); ++i) {
         const Category& c = all[i];
@@ -335,7 +360,7 @@ void WarrantCalculationSum::regenerate(DateTime date, int branch, ServicesList* 
         const cashcalc::Template& t = templates.get(QString::fromLatin1(c.code));
         const QString subject = t.subject + u' ' + numbers;
         QString addition = subject;
-        if (!c.closed.isEmpty()) {
+        if (c.closedList) {
             const QString closed = lists.closed(i);
             addition = closed.isEmpty() ? QString() : t.subject + u' ' + closed;
         }

@@ -44,9 +44,10 @@ DateTime reachOf(const Op& operation) {
 void clearCheckpoints(int depositId, DateTime from, fb::Transaction* transaction) {
     // The day goes as a parameter, never as text in the user's date format.
     ufb::AutoQuery q(QStringLiteral(" update PENALTY_OPERATIONS set OP_REST_BASE=NULL, OP_REST_PERC=NULL, "
-                                    "OP_REST_PENALTY=NULL, OP_REST_STORAGE=NULL where DEPOSIT_ID = ") +
-                         QString::number(depositId) + QStringLiteral(" and OP_DATE >= :FROM_DAY"),
+                                    "OP_REST_PENALTY=NULL, OP_REST_STORAGE=NULL where DEPOSIT_ID = :DEPOSIT_ID "
+                                    "and OP_DATE >= :FROM_DAY"),
                      transaction);
+    q->setParam(QStringLiteral("DEPOSIT_ID"), depositId);
     q->setParam(QStringLiteral("FROM_DAY"), from.datePart());
     q->execSql();
     if (!transaction) q->transaction()->commit();
@@ -57,10 +58,10 @@ void clearCheckpoints(int depositId, DateTime from, fb::Transaction* transaction
 ServiceEvent servicesEventOf(bool increase, int opId, fb::Transaction* transaction) {
     if (increase) return astOP_INC;
     ufb::AutoQuery q(QStringLiteral("select count(*) as CNT from ADD_SERVICES S join DIR_ADD_SERVICES D on "
-                                    "D.ID = S.ID_SERVICE where S.ID_OBJ = ") +
-                         QString::number(opId) + QStringLiteral(" and D.ID_EVENT = ") +
+                                    "D.ID = S.ID_SERVICE where S.ID_OBJ = :OP_ID and D.ID_EVENT = ") +
                          QString::number(astCLOSE),
                      transaction);
+    q->setParam(QStringLiteral("OP_ID"), opId);
     q->open();
     return q->fieldByName(QStringLiteral("CNT")).asInteger() > 0 ? astCLOSE : astOP_PAY;
 }

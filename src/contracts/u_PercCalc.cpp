@@ -233,8 +233,9 @@ void PercCalcOperations::scClearOperationDebts(int depositId, fb::Transaction* t
         " update PENALTY_OPERATIONS set             OP_REST_BASE=NULL,                        "
         "OP_REST_PERC=NULL,                        OP_REST_PENALTY=NULL,                     "
         "OP_REST_STORAGE=NULL                     ");
-    if (depositId != -1) sql += QStringLiteral(" where DEPOSIT_ID= ") + QString::number(depositId);
+    if (depositId != -1) sql += QStringLiteral(" where DEPOSIT_ID = :DEPOSIT_ID");
     ufb::AutoQuery q(sql, transaction);
+    if (depositId != -1) q->setParam(QStringLiteral("DEPOSIT_ID"), depositId);
     q->execSql();
     if (!transaction) q->transaction()->commit();  // stored by our own commit, where a failure raises
 }
