@@ -78,9 +78,10 @@ inline void undo(int opId) {
 
 // The same payment row inserted and committed by a statement of its own, without the contract layer.
 inline int bareInsert(int contract, DateTime day) {
-    const int id = udb::genId(QStringLiteral("GEN_OPERATIONS_ID"));
     std::unique_ptr<fb::Transaction> t = udb::createTransaction(TolvMain::getZarvelDb());
     t->start();
+    // The key is taken the way the contract layer takes it: on the inserting transaction.
+    const int id = udb::genId(QStringLiteral("GEN_OPERATIONS_ID"), t.get());
     fb::Statement st(t.get());
     st.setSql(
         QStringLiteral("insert into PENALTY_OPERATIONS (OP_ID, DEPOSIT_ID, OP_SUM, OP_STORAGE_SUM, "

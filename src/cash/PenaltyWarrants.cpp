@@ -301,7 +301,7 @@ int RegisterInfo::insertNumbered(fb::Transaction* transaction) {
     const int counter = GetField(rR_TYPE).toInt() == 1 ? FilialInfo::fREG_RECEIPT_NUM_AUTOINC
                                                        : FilialInfo::fREG_EXPENSE_NUM_AUTOINC;
     SetField(rR_NUMBER, FilialInfo::scTakeNumber(GetField(rID_FILIAL).toInt(), counter, false, database()));
-    const int id = genId();
+    const int id = genId(transaction);
     clearKey();
     SetKey(QStringLiteral("ID"), id);
     Insert(transaction);

@@ -166,9 +166,7 @@ fb::Database* WarrantCalculationManager::database() const {
 
 int WarrantCalculationManager::getDayCalculationMethod(DateTime date, int branchId, fb::Database* database) {
     if (branchId == -1) branchId = FilialsDir::scGetCurentFilialId(false);
-    std::unique_ptr<fb::Query> q = udb::createQuery(database ? database : TolvMain::getZarvelDb());
-    // Read only: a transaction that writes nothing costs the server no bookkeeping at its end.
-    q->transaction()->setParams(udb::standardTransactionParams() + QStringList{QStringLiteral("read")});
+    std::unique_ptr<fb::Query> q = udb::createReadQuery(database ? database : TolvMain::getZarvelDb());
     q->setSql(QStringLiteral("SELECT r_type from registers where r_date = :DATE_FOR and ID_FILIAL = ") +
               QString::number(branchId));
     q->setParam(QStringLiteral("DATE_FOR"), date);

@@ -37,7 +37,7 @@ QString contractNumbers(const QString& sql, DateTime date, fb::Transaction* tran
 
 // A new day marker on the transaction; its id.
 int insertMarker(DateTime date, int branch, fb::Transaction* transaction) {
-    const int id = udb::genId(QStringLiteral("GEN_REGISTERS_ID"));
+    const int id = udb::genId(QStringLiteral("GEN_REGISTERS_ID"), transaction);
     fb::Statement st(transaction);
     st.setSql(QStringLiteral(" INSERT INTO REGISTERS (ID, ID_FILIAL, R_TYPE, R_NUMBER, R_DATE) VALUES (") +
               num(id) + QStringLiteral(", ") + num(branch) + QStringLiteral(", 0, -1, :DATE_FOR)"));
@@ -379,18 +379,21 @@ void WarrantCalculationSum::regenerate(DateTime date, int branch, ServicesList* 
             QString numbers;
             QString names;
             if (amount != 0) {
-                const QString owners =
-                    (event == astCONTRACT || event == astSALEDOWN)
-                        ? QStringLiteral("select A.ID_OBJ") + rows
-                        : QStringLiteral(
-                              "select PO.DEPOSIT_ID from PENALTY_OPERATIONS PO where PO.OP_ID in (select "
-                              "A.ID_OBJ") +
-                              rows + u')';
-                numbers = contractNumbers(QStringLiteral(" select distinct PC.CONTRACT_NUM AS C_NUM from "
-                                                         "PENALTY_CONTRACTS PC where PC.FILIAL_ID = ") +
-                                              num(branch) + QStringLiteral(" and PC.CONTRACT_ID in (") +
-                                              owners + u')',
-                                          date, transaction, QStringLiteral(","));
+                // The rows' owners joined straight to their contracts of the branch: the same numbers
+                // as nested "in" lists, without a pass over every contract.
+                const bool contractEvent = event == astCONTRACT || event == astSALEDOWN;
+                numbers = contractNumbers(
+                    QStringLiteral(" select distinct PC.CONTRACT_NUM AS C_NUM from ADD_SERVICES A join "
+                                   "DIR_ADD_SERVICES DAS on DAS.ID = A.ID_SERVICE ") +
+                        (contractEvent ? QStringLiteral("join PENALTY_CONTRACTS PC on PC.CONTRACT_ID = A.ID_OBJ")
+                                       : QStringLiteral("join PENALTY_OPERATIONS PO on PO.OP_ID = A.ID_OBJ join "
+                                                        "PENALTY_CONTRACTS PC on PC.CONTRACT_ID = PO.DEPOSIT_ID")) +
+                        QStringLiteral(" where A.DATA = :DATE_FOR and A.PRICE %1 0 and DAS.ID_EVENT = %2 and "
+                                       "PC.FILIAL_ID = %3 order by 1")
+                            .arg(receipts ? QStringLiteral(">") : QStringLiteral("<"))
+                            .arg(event)
+                            .arg(branch),
+                    date, transaction, QStringLiteral(","));
                 ufb::AutoQuery q(QStringLiteral("select distinct A.NAME as NAME") + rows, transaction);
                 q->setParam(QStringLiteral("DATE_FOR"), date);
                 q->open();

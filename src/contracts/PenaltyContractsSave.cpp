@@ -78,7 +78,7 @@ void TPenaltyContractInfo::save(fb::Transaction* transaction, bool regenerate, S
     fb::Transaction* t = work.get();
     try {
         if (isNewContract) {
-            const int id = udb::genId(QStringLiteral("GEN_CONTRACTS_ID"));
+            const int id = udb::genId(QStringLiteral("GEN_CONTRACTS_ID"), t);
             setContractValue(cCONTRACT_ID, id);
             contract_.Insert(t);
             deposit_.SetKey(QStringLiteral("CONTRACT_ID"), id);

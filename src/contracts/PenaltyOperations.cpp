@@ -158,7 +158,7 @@ void TPenaltyOperations::insertOperation(TPenaltyOperationInfo& operation, Servi
     PercCalc::scClearCache(depositId);
 
     operation.setDatabase(getDatabase());
-    operation.setValue(Op::oOP_ID, udb::genId(QStringLiteral("GEN_OPERATIONS_ID")));
+    operation.setValue(Op::oOP_ID, udb::genId(QStringLiteral("GEN_OPERATIONS_ID"), transaction));
     operation.Insert(transaction);
     clearCheckpoints(depositId, reachOf(operation), transaction);
 

@@ -134,10 +134,16 @@ void AddServices::insertActiveServices() {
         }
     }
     for (const auto& [service, name] : active) {
-        const int id = udb::genId(QStringLiteral("GEN_ADD_SERVICES_ID"));
-        exec(QStringLiteral(" insert into ADD_SERVICES(ID,ID_SERVICE,NAME,ID_OBJ,DATA,PRICE) values (") +
-             num(id) + u',' + num(service) + u',' + udb::var2DbVar(name) + QStringLiteral(", -1, ") +
-             dateLiteral(date_) + QStringLiteral(", '0')"));
+        const int id = udb::genId(QStringLiteral("GEN_ADD_SERVICES_ID"), getTransaction());
+        ufb::AutoQuery q(QStringLiteral(" insert into ADD_SERVICES(ID,ID_SERVICE,NAME,ID_OBJ,DATA,PRICE) values "
+                                        "(:ID, :ID_SERVICE, :NAME, -1, :DATA, 0)"),
+                         getTransaction());
+        q->setParam(QStringLiteral("ID"), id);
+        q->setParam(QStringLiteral("ID_SERVICE"), service);
+        q->setParam(QStringLiteral("NAME"), name);
+        q->setParam(QStringLiteral("DATA"), date_.datePart());
+        q->execSql();
+        if (!getTransaction()) q->transaction()->commit();
         newObjectIds_.push_back(id);
     }
 }

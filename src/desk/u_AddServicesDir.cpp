@@ -160,10 +160,10 @@ void DirAddServices::AfterPost() {
 }
 
 QString DirAddServices::scGetFormula(int serviceId, quint8 event) {
-    ufb::AutoQuery q(QStringLiteral(" select FORMULA from DIR_ADD_SERVICES where ID=") +
-                         QString::number(serviceId) + QStringLiteral(" and ID_EVENT=") +
-                         QString::number(event),
-                     nullptr);
+    std::unique_ptr<fb::Query> q = udb::createReadQuery(TolvMain::getZarvelDb());
+    q->setSql(QStringLiteral(" select FORMULA from DIR_ADD_SERVICES where ID = :ID and ID_EVENT = :EVENT"));
+    q->setParam(QStringLiteral("ID"), serviceId);
+    q->setParam(QStringLiteral("EVENT"), static_cast<int>(event));
     q->open();
     return q->eof() ? QString() : q->fieldByName(kFormula).asString();
 }

@@ -413,8 +413,8 @@ void TDBRecord::Delete(fb::Transaction* transaction) {
     run(Op::Delete, transaction, false);
 }
 
-int TDBRecord::genId() const {
-    return udb::genId(QStringLiteral("GEN_") + tableName_ + QStringLiteral("_ID"));
+int TDBRecord::genId(fb::Transaction* transaction) const {
+    return udb::genId(QStringLiteral("GEN_") + tableName_ + QStringLiteral("_ID"), transaction);
 }
 
 namespace {

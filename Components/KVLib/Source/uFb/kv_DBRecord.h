@@ -100,7 +100,7 @@ public:
     // Parses an exchange line (an insert statement) into the table name and values.
     void LoadFromInsertSql(const QString& line);
     // The next value of "GEN_" + table + "_ID".
-    int genId() const;
+    int genId(fb::Transaction* transaction = nullptr) const;
 
     // Null stands for the program's main database, looked up when a statement runs.
     void setDatabase(fb::Database* database) { database_ = database; }

@@ -18,6 +18,12 @@ std::unique_ptr<fb::Query> createQuery(fb::Database* database) {
     return query;
 }
 
+std::unique_ptr<fb::Query> createReadQuery(fb::Database* database) {
+    std::unique_ptr<fb::Query> query = createQuery(database);
+    query->transaction()->setParams(standardTransactionParams() + QStringList{QStringLiteral("read")});
+    return query;
+}
+
 std::unique_ptr<fb::Query> createQuery(fb::Transaction* transaction) {
     if (!transaction) return createQuery(TolvMain::getZarvelDb());
     return std::make_unique<fb::Query>(transaction);

@@ -17,6 +17,8 @@ const QStringList& standardTransactionParams();
 // A closed query with empty text on the database, owning a new transaction with the standard
 // parameters.
 std::unique_ptr<fb::Query> createQuery(fb::Database* database);
+// The same with a read-only transaction: for reads, it costs the server nothing to end.
+std::unique_ptr<fb::Query> createReadQuery(fb::Database* database);
 // On the given transaction (not owned, never committed or rolled back by the query); a null
 // transaction gives the first form on the program database.
 std::unique_ptr<fb::Query> createQuery(fb::Transaction* transaction);

@@ -70,9 +70,9 @@ void execSql(const QString& sql, fb::Transaction* transaction) {
     if (!transaction) q->transaction()->commit();
 }
 
-int genId(const QString& generator) {
+int genId(const QString& generator, fb::Transaction* transaction) {
     ufb::AutoQuery q(QStringLiteral("select GEN_ID(") + generator + QStringLiteral(",1)from rdb$database"),
-                     nullptr);
+                     transaction);
     q->open();
     return q->fieldByName(QStringLiteral("GEN_ID")).asInteger();
 }

@@ -29,8 +29,10 @@ QString var2DbVar(const core::Variant& value);
 
 // Runs the statement on the transaction, or on a transaction of its own (committed) when it is null.
 void execSql(const QString& sql, fb::Transaction* transaction = nullptr);
-// The generator's next value (each call advances it).
-int genId(const QString& generator);
+// The generator's next value (each call advances it), taken on the transaction, or on one of its own
+// when it is null. A generator ignores transactions, so the value is taken for good either way; on
+// the caller's transaction it costs no commit of its own.
+int genId(const QString& generator, fb::Transaction* transaction = nullptr);
 // The server's current date, without time.
 core::DateTime serverDate();
 
