@@ -154,11 +154,13 @@ PercCalcOperations::PercCalcOperations(int depositId, DateTime from, DateTime to
 
 PercCalcOperations::PercCalcOperations(int depositId, int exceptId)
     : transaction_(udb::createTransaction(TolvMain::getZarvelDb())), depositId_(depositId) {
-    QString sql =
-        QStringLiteral("select * from PENALTY_OPERATIONS where DEPOSIT_ID = ") + QString::number(depositId);
-    if (exceptId != -1) sql += QStringLiteral(" and OP_ID <> ") + QString::number(exceptId);
+    // One text for every contract and exception (-1 is no key), so the connection reuses it.
     fb::Query q(transaction_.get());
-    q.setSql(sql + kByContract + QStringLiteral(" order by OP_DATE, OP_ID"));
+    q.setSql(QStringLiteral("select * from PENALTY_OPERATIONS where DEPOSIT_ID = :DEPOSIT_ID and OP_ID <> "
+                            ":EXCEPT_ID") +
+             kByContract + QStringLiteral(" order by OP_DATE, OP_ID"));
+    q.setParam(QStringLiteral("DEPOSIT_ID"), depositId);
+    q.setParam(QStringLiteral("EXCEPT_ID"), exceptId);
     read(q);
 }
 

@@ -4,7 +4,6 @@
 #include "kv_FbUtil.h"
 #include "kv_MainDb.h"
 #include "kv_Money100.h"
-#include "kv_StlUtl.h"
 #include "kv_Translator.h"
 #include "kv_Valuta.h"
 #include "platform/core/Exception.h"
@@ -150,12 +149,23 @@ void AddServices::insertActiveServices() {
 
 QString AddServices::ownRows(const QString& alias) const {
     if (newObjectIds_.empty()) return QStringLiteral(" and 1=0");
-    return QStringLiteral(" and ") + alias + QStringLiteral("ID in (") +
-           utl::StlUtl::join(newObjectIds_, QStringLiteral(",")) + u')';
+    QStringList places;
+    for (size_t i = 0; i < newObjectIds_.size(); ++i) places << QStringLiteral(":OWN%1").arg(i);
+    return QStringLiteral(" and ") + alias + QStringLiteral("ID in (") + places.join(u',') + u')';
 }
 
-void AddServices::exec(const QString& sql) {
-    udb::execSql(sql, getTransaction());
+void AddServices::bindOwnRows(fb::Query& query) const {
+    for (size_t i = 0; i < newObjectIds_.size(); ++i) {
+        query.setParam(QStringLiteral("OWN%1").arg(i), newObjectIds_[i]);
+    }
+}
+
+void AddServices::exec(const QString& sql, int objectId, bool own) {
+    ufb::AutoQuery q(sql, getTransaction());
+    q->setParam(QStringLiteral("OBJ"), objectId);
+    if (own) bindOwnRows(*q.get());
+    q->execSql();
+    if (!getTransaction()) q->transaction()->commit();
 }
 
 bool AddServices::open() {
@@ -163,7 +173,10 @@ bool AddServices::open() {
     prepareSql();
     // A new object's list reads only the rows it made.
     fb::Query* q = getQuery();
-    if (objectId_ == -1) q->setSql(q->sql() + ownRows(QStringLiteral("a.")));
+    if (objectId_ == -1) {
+        q->setSql(q->sql() + ownRows(QStringLiteral("a.")));
+        bindOwnRows(*q);
+    }
     q->setParam(QStringLiteral("ID_OBJ"), objectId_);
     if (event_ != astALL) q->setParam(QStringLiteral("ID_EVENT"), static_cast<int>(event_));
     q->setParam(QStringLiteral("DATA"), date_);
@@ -281,8 +294,9 @@ void AddServices::setDate(DateTime date) {
     date_ = date;
     if (!getDataSet()->active()) return;
     exec(QStringLiteral(" update ADD_SERVICES A set A.DATA=") + dateLiteral(date_) +
-         QStringLiteral(" where A.ID_OBJ=") + num(objectId_) + QStringLiteral(" and A.") +
-         eventFilter(event_) + (objectId_ == -1 ? ownRows(QStringLiteral("A.")) : QString()));
+             QStringLiteral(" where A.ID_OBJ = :OBJ and A.") + eventFilter(event_) +
+             (objectId_ == -1 ? ownRows(QStringLiteral("A.")) : QString()),
+         objectId_, objectId_ == -1);
     close();
     open();
 }
@@ -298,10 +312,10 @@ void AddServices::restore(const Snapshot& saved) {
 void AddServices::deleteServices(int objectId, bool onlyZero) {
     if (noObject_) return;
     if (objectId == -1 && newObjectIds_.empty()) return;
-    exec(QStringLiteral(" delete from ADD_SERVICES A where A.ID_OBJ=") + num(objectId) +
-         QStringLiteral(" and A.") + eventFilter(event_) +
-         (onlyZero ? QStringLiteral(" and A.PRICE=0") : QString()) +
-         (objectId == -1 ? ownRows(QStringLiteral("A.")) : QString()));
+    exec(QStringLiteral(" delete from ADD_SERVICES A where A.ID_OBJ = :OBJ and A.") + eventFilter(event_) +
+             (onlyZero ? QStringLiteral(" and A.PRICE=0") : QString()) +
+             (objectId == -1 ? ownRows(QStringLiteral("A.")) : QString()),
+         objectId, objectId == -1);
 }
 
 void AddServices::save(int objectId, bool commit) {
@@ -313,9 +327,14 @@ void AddServices::save(int objectId, bool commit) {
     // Prices that add up to 0 are still charges (+10.00 and -10.00 are two cash orders): only rows
     // priced 0.00 are dropped.
     if (objectId != -1 && objectId != objectId_) {
-        exec(QStringLiteral(" update ADD_SERVICES set ID_OBJ=") + num(objectId) +
-             QStringLiteral(" where ID_OBJ=") + num(objectId_) + QStringLiteral(" and") +
-             eventFilter(event_) + (objectId_ == -1 ? ownRows(QString()) : QString()));
+        ufb::AutoQuery q(QStringLiteral(" update ADD_SERVICES set ID_OBJ = :NEW_OBJ where ID_OBJ = :OBJ and") +
+                             eventFilter(event_) + (objectId_ == -1 ? ownRows(QString()) : QString()),
+                         getTransaction());
+        q->setParam(QStringLiteral("NEW_OBJ"), objectId);
+        q->setParam(QStringLiteral("OBJ"), objectId_);
+        if (objectId_ == -1) bindOwnRows(*q.get());
+        q->execSql();
+        if (!getTransaction()) q->transaction()->commit();
         objectId_ = objectId;
         newObjectIds_.clear();
     }
@@ -330,11 +349,13 @@ int AddServices::getTotal(bool fromRows) {
     ufb::AutoQuery q(
         QStringLiteral(
             " select sum(AD.PRICE) as PRICE from ADD_SERVICES AD left join DIR_ADD_SERVICES DAS on "
-            "DAS.ID=AD.ID_SERVICE where AD.ID_OBJ=") +
-            num(objectId_) + QStringLiteral(" and DAS.ID_EVENT=") + num(event_) +
-            QStringLiteral(" and AD.DATA=") + dateLiteral(date_) +
+            "DAS.ID=AD.ID_SERVICE where AD.ID_OBJ = :OBJ and DAS.ID_EVENT=") +
+            num(event_) + QStringLiteral(" and AD.DATA = :DATA") +
             (objectId_ == -1 ? ownRows(QStringLiteral("AD.")) : QString()),
         getTransaction());
+    q->setParam(QStringLiteral("OBJ"), objectId_);
+    q->setParam(QStringLiteral("DATA"), date_);
+    if (objectId_ == -1) bindOwnRows(*q.get());
     q->open();
     const Variant sum = q.getFields(kPrice);
     return sum.isNull() ? 0 : sum.toInt();

@@ -105,9 +105,14 @@ protected:
 private:
     void init();
     void insertActiveServices();
-    // " and <alias>ID in (...)" over the list's own rows, for statements on object -1.
+    // " and <alias>ID in (...)" over the list's own rows, for statements on object -1: placeholders
+    // (":OWN0", ...) that bindOwnRows fills, so the text depends on the number of rows, not their ids,
+    // and the connection reuses it.
     QString ownRows(const QString& alias) const;
-    void exec(const QString& sql);
+    void bindOwnRows(fb::Query& query) const;
+    // Runs the statement on the object's transaction with ":OBJ" bound to the object, and the own
+    // rows' placeholders when it names them (own), committing it when the object has none.
+    void exec(const QString& sql, int objectId, bool own);
     void enableGrid();
 
     bool recalcEnabled_ = true;
