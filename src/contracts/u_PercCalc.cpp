@@ -139,8 +139,18 @@ int DebtSums::getSaleSum() const {
 
 // ---- PercCalcOperations ---------------------------------------------------------------------------
 
+namespace {
+
+std::unique_ptr<fb::Transaction> readTransaction() {
+    std::unique_ptr<fb::Transaction> t = udb::createTransaction(TolvMain::getZarvelDb());
+    t->setParams(udb::standardTransactionParams() + QStringList{QStringLiteral("read")});
+    return t;
+}
+
+}  // namespace
+
 PercCalcOperations::PercCalcOperations(int depositId, DateTime from, DateTime to)
-    : transaction_(udb::createTransaction(TolvMain::getZarvelDb())), depositId_(depositId) {
+    : transaction_(readTransaction()), depositId_(depositId) {
     PreparedReads::Use q(
         QStringLiteral("select * from PENALTY_OPERATIONS where OP_DATE between :FROM_DATE and "
                        ":TO_DATE and DEPOSIT_ID = :DEPOSIT_ID") +
@@ -153,7 +163,7 @@ PercCalcOperations::PercCalcOperations(int depositId, DateTime from, DateTime to
 }
 
 PercCalcOperations::PercCalcOperations(int depositId, int exceptId)
-    : transaction_(udb::createTransaction(TolvMain::getZarvelDb())), depositId_(depositId) {
+    : transaction_(readTransaction()), depositId_(depositId) {
     // One text for every contract and exception (-1 is no key), so the connection reuses it.
     fb::Query q(transaction_.get());
     q.setSql(QStringLiteral("select * from PENALTY_OPERATIONS where DEPOSIT_ID = :DEPOSIT_ID and OP_ID <> "
@@ -209,7 +219,8 @@ DateTime PercCalcOperations::getLastOpDate() const {
 }
 
 void PercCalcOperations::updateOperationDebt(std::size_t row, const OpItem& currDebt) {
-    fb::Transaction* transaction = transaction_.get();
+    if (!writer_) writer_ = udb::createTransaction(TolvMain::getZarvelDb());
+    fb::Transaction* transaction = writer_.get();
     TPenaltyOperationInfo record(rows_.at(row).opId, false);
     if (record.Select(transaction) == 0) {
         throw core::Exception(

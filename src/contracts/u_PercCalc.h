@@ -64,9 +64,11 @@ public:
 private:
     void read(fb::Query& query);
 
-    // Reads the rows and takes the checkpoints; released while active it commits (or rolls back while
-    // an exception unwinds).
+    // Reads the rows: read only, so a calculation that stores nothing costs no commit.
     std::unique_ptr<fb::Transaction> transaction_;
+    // Takes the checkpoints, made at the first one; released while active it commits (or rolls back
+    // while an exception unwinds).
+    std::unique_ptr<fb::Transaction> writer_;
     int depositId_;
     std::vector<OpRow> rows_;
 };

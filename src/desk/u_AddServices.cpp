@@ -238,9 +238,12 @@ void AddServices::recalc() {
     data::Field& service = ds->fieldByName(QStringLiteral("ID_SERVICE"));
     data::Field& price = ds->fieldByName(kPrice);
     for (ds->first(); !ds->eof(); ds->next()) {
+        const qint32 fresh =
+            interpretator_.calcHundredths(DirAddServices::scGetFormula(service.asInteger(), event_));
+        // A price that stays costs no write (and no new row version to clean up later).
+        if (!price.isNull() && price.value().toInt64() == fresh) continue;
         ds->edit();
-        price.setValue(
-            interpretator_.calcHundredths(DirAddServices::scGetFormula(service.asInteger(), event_)));
+        price.setValue(fresh);
         ds->post();
     }
     if (recNo > 0) ds->setRecNo(recNo);
