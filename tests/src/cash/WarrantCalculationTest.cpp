@@ -34,6 +34,17 @@ protected:
     TPenaltyOperations operations{TolvMain::getZarvelDb(), nullptr};
 };
 
+TEST_F(WarrantCalculationTest, AContractPayingTwiceADayIsNamedOnceInItsOrders) {
+    const SummaryDay s = summaryDay(88);
+    regenerate(D, s.c1);
+    TPenaltyOperationInfo again = operationRecord(D, s.c1, 10000);
+    operations.insertOperation(again, nullptr);
+    std::vector<QString> expected = firstRegeneration();
+    expected[1] = QStringLiteral(
+        "RECEIPT_DEPOSIT|60000|10|Договоры 1.24.7; 1.24.9|Возврат займа|Договоры 1.24.7; 1.24.9|301");
+    EXPECT_EQ(dayOrders(D, s.branch), expected);
+}
+
 TEST_F(WarrantCalculationTest, SummaryDayFollowsEveryChangeOfMoney) {
     const SummaryDay s = summaryDay(71);
     regenerate(D, s.c1);
