@@ -59,8 +59,10 @@ void BM_FirstPaymentOfADay(benchmark::State& state) {
     WarrantCalculationManager::setCalculationMethod(method);
     TPenaltyOperations operations(TolvMain::getZarvelDb(), nullptr);
     DateTime day = DateTime::encode(2025 + method, 1, 1);
+    int contract = 0;
     for (auto _ : state) {
-        TPenaltyOperationInfo op = payment(1, day);
+        // A contract of its own each round: one contract's growing history would be measured instead.
+        TPenaltyOperationInfo op = payment(contract++ % kContracts + 1, day);
         operations.insertOperation(op, nullptr);
         day = day.addDays(1);
     }
