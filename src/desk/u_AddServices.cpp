@@ -7,7 +7,6 @@
 #include "kv_Translator.h"
 #include "kv_Valuta.h"
 #include "platform/core/Exception.h"
-#include "platform/core/Formats.h"
 #include "platform/data/MemTable.h"
 #include "platform/fb/Query.h"
 #include "platform/fb/Transaction.h"
@@ -34,11 +33,6 @@ std::map<QString, QString> parameterDescriptions() {
         {QStringLiteral("FORSALE_PRICE"),
          tr("u_AddServices.FORSALE_PRICE", u"Цена выставления на реализацию")},
     };
-}
-
-// A date as the statements hold it: '<dd.mm.yyyy>'.
-QString dateLiteral(DateTime date) {
-    return u'\'' + core::dateToStr(date) + u'\'';
 }
 
 QString num(int value) {
@@ -134,15 +128,13 @@ void AddServices::insertActiveServices() {
     }
     for (const auto& [service, name] : active) {
         const int id = udb::genId(QStringLiteral("GEN_ADD_SERVICES_ID"), getTransaction());
-        ufb::AutoQuery q(QStringLiteral(" insert into ADD_SERVICES(ID,ID_SERVICE,NAME,ID_OBJ,DATA,PRICE) values "
-                                        "(:ID, :ID_SERVICE, :NAME, -1, :DATA, 0)"),
-                         getTransaction());
-        q->setParam(QStringLiteral("ID"), id);
-        q->setParam(QStringLiteral("ID_SERVICE"), service);
-        q->setParam(QStringLiteral("NAME"), name);
-        q->setParam(QStringLiteral("DATA"), date_.datePart());
-        q->execSql();
-        if (!getTransaction()) q->transaction()->commit();
+        exec(QStringLiteral(" insert into ADD_SERVICES(ID,ID_SERVICE,NAME,ID_OBJ,DATA,PRICE) values "
+                            "(:ID, :ID_SERVICE, :NAME, :OBJ, :DATA, 0)"),
+             -1, false,
+             {{QStringLiteral("ID"), id},
+              {QStringLiteral("ID_SERVICE"), service},
+              {QStringLiteral("NAME"), name},
+              {QStringLiteral("DATA"), date_.datePart()}});
         newObjectIds_.push_back(id);
     }
 }
@@ -160,9 +152,11 @@ void AddServices::bindOwnRows(fb::Query& query) const {
     }
 }
 
-void AddServices::exec(const QString& sql, int objectId, bool own) {
+void AddServices::exec(const QString& sql, int objectId, bool own,
+                       const std::vector<std::pair<QString, Variant>>& values) {
     ufb::AutoQuery q(sql, getTransaction());
     q->setParam(QStringLiteral("OBJ"), objectId);
+    for (const auto& [name, value] : values) q->setParam(name, value);
     if (own) bindOwnRows(*q.get());
     q->execSql();
     if (!getTransaction()) q->transaction()->commit();
@@ -296,10 +290,9 @@ void AddServices::setDate(DateTime date) {
     if (date == date_) return;
     date_ = date;
     if (!getDataSet()->active()) return;
-    exec(QStringLiteral(" update ADD_SERVICES A set A.DATA=") + dateLiteral(date_) +
-             QStringLiteral(" where A.ID_OBJ = :OBJ and A.") + eventFilter(event_) +
-             (objectId_ == -1 ? ownRows(QStringLiteral("A.")) : QString()),
-         objectId_, objectId_ == -1);
+    exec(QStringLiteral(" update ADD_SERVICES A set A.DATA = :DATA where A.ID_OBJ = :OBJ and A.") +
+             eventFilter(event_) + (objectId_ == -1 ? ownRows(QStringLiteral("A.")) : QString()),
+         objectId_, objectId_ == -1, {{QStringLiteral("DATA"), date_}});
     close();
     open();
 }
@@ -330,14 +323,9 @@ void AddServices::save(int objectId, bool commit) {
     // Prices that add up to 0 are still charges (+10.00 and -10.00 are two cash orders): only rows
     // priced 0.00 are dropped.
     if (objectId != -1 && objectId != objectId_) {
-        ufb::AutoQuery q(QStringLiteral(" update ADD_SERVICES set ID_OBJ = :NEW_OBJ where ID_OBJ = :OBJ and") +
-                             eventFilter(event_) + (objectId_ == -1 ? ownRows(QString()) : QString()),
-                         getTransaction());
-        q->setParam(QStringLiteral("NEW_OBJ"), objectId);
-        q->setParam(QStringLiteral("OBJ"), objectId_);
-        if (objectId_ == -1) bindOwnRows(*q.get());
-        q->execSql();
-        if (!getTransaction()) q->transaction()->commit();
+        exec(QStringLiteral(" update ADD_SERVICES set ID_OBJ = :NEW_OBJ where ID_OBJ = :OBJ and") +
+                 eventFilter(event_) + (objectId_ == -1 ? ownRows(QString()) : QString()),
+             objectId_, objectId_ == -1, {{QStringLiteral("NEW_OBJ"), objectId}});
         objectId_ = objectId;
         newObjectIds_.clear();
     }

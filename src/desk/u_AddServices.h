@@ -110,9 +110,11 @@ private:
     // and the connection reuses it.
     QString ownRows(const QString& alias) const;
     void bindOwnRows(fb::Query& query) const;
-    // Runs the statement on the object's transaction with ":OBJ" bound to the object, and the own
-    // rows' placeholders when it names them (own), committing it when the object has none.
-    void exec(const QString& sql, int objectId, bool own);
+    // Runs the statement on the object's transaction with ":OBJ" bound to the object, the own rows'
+    // placeholders when it names them (own) and the further values given, committing it when the
+    // object has no transaction.
+    void exec(const QString& sql, int objectId, bool own,
+              const std::vector<std::pair<QString, core::Variant>>& values = {});
     void enableGrid();
 
     bool recalcEnabled_ = true;
