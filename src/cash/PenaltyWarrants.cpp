@@ -29,15 +29,15 @@ QString registerColumn(int index) {
     return QString::fromLatin1(registersFields[index]);
 }
 
-// Every column of WARRANTES, its long texts as text blobs: a plain text value of the connection
-// carries at most 8191 characters, and these columns hold up to 10000.
+// Every column of WARRANTES; its long texts hold up to 10000 characters, more than a plain text value
+// of the connection carries.
 QString warrantSelectList() {
     QStringList columns;
     for (const char* name : warrantesFields) {
         const QString column = QString::fromLatin1(name);
         const bool longText = column == QLatin1String("OPERATION_SUBJECT") ||
                               column == QLatin1String("FOUNDATION") || column == QLatin1String("ADDITION");
-        columns << (longText ? QStringLiteral("cast(%1 as blob sub_type text) as %1").arg(column) : column);
+        columns << (longText ? ufb::TDBRecord::longTextColumn(column) : column);
     }
     columns << QStringLiteral("ID_NATIVE");
     return columns.join(QStringLiteral(", "));

@@ -96,106 +96,57 @@ bool lockMarker(int marker, fb::Transaction* transaction) {
     return st.rowsAffected() > 0;
 }
 
-// Where a category's contract numbers come from: the day's operations whose share has the sign,
-// sold contracts closed that day, or both the operations and the contracts made that day.
+// Where a category's amount and contract numbers come from: the day's operations whose share has the
+// sign, sold contracts closed that day, or the contracts made that day (their deposits) together with
+// the operations paying out.
 enum class Source { Operations, Sales, OperationsAndNewContracts };
 
 struct Category {
     const char* code;
-    QString amount;             // C_SUM
     Source source;
     const char* share;          // the operations' column; null for sales
     bool payout;                // the share counts when below 0, else when above
     bool closedList;            // the ADDITION names the contracts closed that day, else it is the subject
-    QString payouts;            // C_SUM added to the amount; the amount statement's sum counts negative
 };
 
-std::vector<Category> categories(int branch) {
-    const QString b = num(branch);
-    const auto op = [&b](const char* share, const char* cmp) {
-        return QStringLiteral(
-                   " select sum(PO.%1) AS C_SUM from PENALTY_CONTRACTS PC,PENALTY_OPERATIONS PO where "
-                   "PO.OP_DATE=:DATE_FOR and PO.%1 %2 0 and PO.DEPOSIT_ID = PC.CONTRACT_ID  and "
-                   "PC.FILIAL_ID =")
-                   .arg(QLatin1String(share), QLatin1String(cmp)) +
-               b;
+const std::vector<Category>& categories() {
+    static const std::vector<Category> all{
+        {"RECEIPT_DEPOSIT", Source::Operations, "OP_SUM", false, false},
+        {"RECEIPT_PERCENT", Source::Operations, "OP_PERC_SUM", false, true},
+        {"RECEIPT_STORAGE", Source::Operations, "OP_STORAGE_SUM", false, true},
+        {"RECEIPT_PENALTY", Source::Operations, "OP_PENALTY_SUM", false, true},
+        {"RECEIPT_SALE", Source::Sales, nullptr, false, false},
+        {"EXPENSE_DEPOSIT", Source::OperationsAndNewContracts, "OP_SUM", true, false},
     };
-    return {
-        {"RECEIPT_DEPOSIT", op("OP_SUM", ">"), Source::Operations, "OP_SUM", false, false, {}},
-        {"RECEIPT_PERCENT", op("OP_PERC_SUM", ">"), Source::Operations, "OP_PERC_SUM", false, true, {}},
-        {"RECEIPT_STORAGE", op("OP_STORAGE_SUM", ">"), Source::Operations, "OP_STORAGE_SUM", false, true, {}},
-        {"RECEIPT_PENALTY", op("OP_PENALTY_SUM", ">"), Source::Operations, "OP_PENALTY_SUM", false, true, {}},
-        {"RECEIPT_SALE",
-         QStringLiteral(" select sum(S.SALE_SUM) AS C_SUM from SALES S, PENALTY_CONTRACTS PC where "
-                        "PC.CONTRACT_CLOSE=:DATE_FOR and S.IS_CREATE_WARRANT = 1 and S.CONTRACT_ID = "
-                        "PC.CONTRACT_ID and PC.FILIAL_ID = ") +
-             b,
-         Source::Sales, nullptr, false, false, {}},
-        {"EXPENSE_DEPOSIT", op("OP_SUM", "<"), Source::OperationsAndNewContracts, "OP_SUM", true, false,
-         QStringLiteral(
-             " select sum(PD.DEPOSIT_SUM) AS C_SUM from PENALTY_DEPOSITS PD, PENALTY_CONTRACTS PC where "
-             "PC.CONTRACT_DATE=:DATE_FOR and PC.CONTRACT_ID = PD.CONTRACT_ID and PC.FILIAL_ID =") +
-             b},
-    };
+    return all;
 }
 
-// Every amount of the categories in one statement: one round trip and one prepare instead of one per
-// category; each column is the category's own statement as a subquery, so the sums are the same.
-class DaySums {
+// The amounts and contract numbers of every category, from one read of the day's rows ordered by
+// number: each row is counted in the sums and lists it belongs to. Each list is distinct and in the
+// database's order of the numbers.
+class DayRows {
 public:
-    DaySums(const std::vector<Category>& all, DateTime date, fb::Transaction* transaction) {
-        QStringList columns;
-        for (const Category& c : all) {
-            const auto column = [&columns](const QString& sql) {
-                columns << QStringLiteral("(%1) as S%2").arg(sql, QString::number(columns.size()));
-                return static_cast<int>(columns.size() - 1);
-            };
-            amountColumn_.push_back(column(c.amount));
-            payoutColumn_.push_back(c.payouts.isEmpty() ? -1 : column(c.payouts));
-        }
-        ufb::AutoQuery q(QStringLiteral("select ") + columns.join(QStringLiteral(", ")) +
-                             QStringLiteral(" from RDB$DATABASE"),
-                         transaction);
-        q->setParam(QStringLiteral("DATE_FOR"), date);
-        q->open();
-        for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
-            const data::Field* sum = q->field(i);
-            values_.push_back(sum->isNull() ? 0 : sum->value().toInt64());
-        }
-    }
-    qint64 amount(size_t category) const { return values_[amountColumn_[category]]; }
-    qint64 payouts(size_t category) const { return values_[payoutColumn_[category]]; }
-
-private:
-    std::vector<int> amountColumn_;
-    std::vector<int> payoutColumn_;
-    std::vector<qint64> values_;
-};
-
-// The contract numbers of every category, each list distinct and in the database's order of the
-// numbers. The day's rows are read once, ordered by number, and each row is counted in the lists it
-// belongs to: one short read instead of a sorted statement per list.
-class DayNumbers {
-public:
-    DayNumbers(const std::vector<Category>& all, DateTime date, int branch, fb::Transaction* transaction)
-        : numbers_(all.size()), closed_(all.size()) {
+    DayRows(const std::vector<Category>& all, DateTime date, int branch, fb::Transaction* transaction)
+        : amounts_(all.size()), numbers_(all.size()), closed_(all.size()) {
         const QString b = num(branch);
-        // SRC 0: an operation of the day; 1: a sale that makes an order; 2: a contract made that day.
+        // SRC 0: an operation of the day; 1: a sale that makes an order, AMOUNT its sum; 2: a contract
+        // made that day, once per deposit with AMOUNT its sum (once with none when it has none).
         ufb::AutoQuery q(
             QStringLiteral(
                 "select 0 as SRC, PC.CONTRACT_NUM as C_NUM, PO.OP_SUM, PO.OP_PERC_SUM, PO.OP_STORAGE_SUM, "
                 "PO.OP_PENALTY_SUM, iif(PC.CONTRACT_CLOSE = :DATE_FOR and PC.CONTRACT_STATE = 1, 1, 0) as "
-                "CLOSED from PENALTY_CONTRACTS PC, PENALTY_OPERATIONS PO where PO.OP_DATE = :DATE_FOR and "
-                "PO.DEPOSIT_ID = PC.CONTRACT_ID and PC.FILIAL_ID = ") +
+                "CLOSED, cast(null as integer) as AMOUNT from PENALTY_CONTRACTS PC, PENALTY_OPERATIONS PO "
+                "where PO.OP_DATE = :DATE_FOR and PO.DEPOSIT_ID = PC.CONTRACT_ID and PC.FILIAL_ID = ") +
                 b +
                 QStringLiteral(
-                    " union all select 1, PC.CONTRACT_NUM, null, null, null, null, 0 from SALES S, "
-                    "PENALTY_CONTRACTS PC where PC.CONTRACT_CLOSE = :DATE_FOR and S.IS_CREATE_WARRANT = 1 "
+                    " union all select 1, PC.CONTRACT_NUM, null, null, null, null, 0, S.SALE_SUM from SALES "
+                    "S, PENALTY_CONTRACTS PC where PC.CONTRACT_CLOSE = :DATE_FOR and S.IS_CREATE_WARRANT = 1 "
                     "and S.CONTRACT_ID = PC.CONTRACT_ID and PC.FILIAL_ID = ") +
                 b +
                 QStringLiteral(
-                    " union all select 2, PC.CONTRACT_NUM, null, null, null, null, 0 from PENALTY_CONTRACTS "
-                    "PC where PC.CONTRACT_DATE = :DATE_FOR and PC.FILIAL_ID = ") +
+                    " union all select 2, PC.CONTRACT_NUM, null, null, null, null, 0, PD.DEPOSIT_SUM from "
+                    "PENALTY_CONTRACTS PC left join PENALTY_DEPOSITS PD on PD.CONTRACT_ID = PC.CONTRACT_ID "
+                    "where PC.CONTRACT_DATE = :DATE_FOR and PC.FILIAL_ID = ") +
                 b + QStringLiteral(" order by 2"),
             transaction);
         q->setParam(QStringLiteral("DATE_FOR"), date);
@@ -207,11 +158,13 @@ public:
         data::Field& source = q->fieldByName(QStringLiteral("SRC"));
         data::Field& number = q->fieldByName(QStringLiteral("C_NUM"));
         data::Field& closedToday = q->fieldByName(QStringLiteral("CLOSED"));
+        data::Field& rowAmount = q->fieldByName(QStringLiteral("AMOUNT"));
         std::vector<Last> lastNumber(all.size());
         std::vector<Last> lastClosed(all.size());
         for (; !q->eof(); q->next()) {
             const int src = source.asInteger();
             const Last current{true, number.isNull(), number.asString()};
+            const qint64 amount = rowAmount.isNull() ? 0 : rowAmount.value().toInt64();
             for (size_t i = 0; i < all.size(); ++i) {
                 const Category& c = all[i];
                 bool counts = false;
@@ -221,16 +174,21 @@ public:
                     const qint64 value = share.isNull() ? 0 : share.value().toInt64();
                     counts = c.payout ? value < 0 : value > 0;
                     closes = c.closedList && value > 0 && closedToday.asInteger() == 1;
+                    // What an operation pays out counts as a positive amount.
+                    if (counts) amounts_[i] += c.payout ? -value : value;
                 } else if (src == 1) {
                     counts = c.source == Source::Sales;
+                    if (counts) amounts_[i] += amount;
                 } else if (src == 2) {
                     counts = c.source == Source::OperationsAndNewContracts;
+                    if (counts) amounts_[i] += amount;
                 }
                 if (counts) append(numbers_[i], lastNumber[i], current);
                 if (closes) append(closed_[i], lastClosed[i], current);
             }
         }
     }
+    qint64 amount(size_t category) const { return amounts_[category]; }
     const QString& numbers(size_t category) const { return numbers_[category]; }
     const QString& closed(size_t category) const { return closed_[category]; }
 
@@ -259,6 +217,7 @@ private:
         last = current;
     }
 
+    std::vector<qint64> amounts_;
     std::vector<QString> numbers_;
     std::vector<QString> closed_;
 };
@@ -348,20 +307,18 @@ void WarrantCalculationSum::regenerate(DateTime date, int branch, ServicesList* 
         },
         date);
 
-    const std::vector<Category> all = categories(branch);
-    const DaySums sums(all, date, transaction);
-    const DayNumbers lists(all, date, branch, transaction);
+    const std::vector<Category>& all = categories();
+    const DayRows day(all, date, branch, transaction);
     cashcalc::DayOrders dayOrders(date, branch, transaction);
     for (size_t i = 0; i < all.size(); ++i) {
         const Category& c = all[i];
-        qint64 amount = sums.amount(i);
-        if (!c.payouts.isEmpty()) amount = sums.payouts(i) - amount;
-        const QString numbers = lists.numbers(i);
+        const qint64 amount = day.amount(i);
+        const QString& numbers = day.numbers(i);
         const cashcalc::Template& t = templates.get(QString::fromLatin1(c.code));
         const QString subject = t.subject + u' ' + numbers;
         QString addition = subject;
         if (c.closedList) {
-            const QString closed = lists.closed(i);
+            const QString& closed = day.closed(i);
             addition = closed.isEmpty() ? QString() : t.subject + u' ' + closed;
         }
         WarrantInfo order;

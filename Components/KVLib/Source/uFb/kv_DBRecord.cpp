@@ -24,7 +24,20 @@ namespace {
 
 using kvtr::tr;
 
+// The most characters a text value of a UTF8 connection carries: four bytes each within the 32 K of
+// a message.
+constexpr int kPlainTextMax = 8191;
+// The companion column of a long text in a select list (longTextColumn).
+const QString kWholeSuffix = QStringLiteral("$WHOLE");
+
 }  // namespace
+
+QString TDBRecord::longTextColumn(const QString& column) {
+    const QString max = QString::number(kPlainTextMax);
+    return QStringLiteral("substring(%1 from 1 for %2) as %1, iif(char_length(%1) > %2, cast(%1 as blob sub_type "
+                          "text), null) as %1%3")
+        .arg(column, max, kWholeSuffix);
+}
 
 QString TUniqueKey::whereClause() const {
     QStringList conditions;
@@ -111,10 +124,21 @@ QString TDBRecord::GetFieldStr(const QString& name) const {
 bool TDBRecord::LoadFromDataSet(data::Dataset& dataset) {
     if (!dataset.active() || dataset.eof() || dataset.recNo() == 0) return false;
     std::map<QString, Variant> row;
+    std::vector<data::Field*> wholes;
     for (int i = 0; i < dataset.fieldCount(); ++i) {
         data::Field* f = dataset.field(i);
-        values_[f->fieldName().toUpper()] = row[f->fieldName().toUpper()] = f->value();
-        nullMarked_.erase(f->fieldName().toUpper());
+        const QString name = f->fieldName().toUpper();
+        if (name.endsWith(kWholeSuffix)) {
+            if (!f->isNull()) wholes.push_back(f);
+            continue;
+        }
+        values_[name] = row[name] = f->value();
+        nullMarked_.erase(name);
+    }
+    // A long text read whole replaces its first characters.
+    for (data::Field* f : wholes) {
+        const QString name = f->fieldName().toUpper().chopped(kWholeSuffix.size());
+        values_[name] = row[name] = f->value();
     }
     read_ = std::move(row);
     return true;
@@ -145,7 +169,7 @@ struct BoundSql {
         // A text parameter of a UTF8 connection holds at most 8191 characters (four bytes each within
         // the 32 K of a message); a longer text travels as a text blob, which the server assigns to a
         // text column of any kind.
-        if (value.type() == core::VarType::Text && value.toText().size() > 8191) {
+        if (value.type() == core::VarType::Text && value.toText().size() > kPlainTextMax) {
             return QStringLiteral("cast(:") + name +
                    QStringLiteral(" as blob sub_type text character set UTF8)");
         }

@@ -125,8 +125,12 @@ public:
     // The insert statement (exchange line) for the current values, without running it.
     QString buildInsertSql() const;
     // What Select reads in place of "*": a table whose texts are longer than a plain text value
-    // can carry over the connection names its columns, casting those to text blobs.
+    // can carry over the connection names its columns, the long ones by longTextColumn.
     void setSelectList(const QString& columns) { selectList_ = columns; }
+    // A long text column for a select list: its first characters as a plain text under its own
+    // name, and beside it the whole text as a text blob only when it is longer, so that a short
+    // text costs no blob. Loading a row puts the whole text under the column's name.
+    static QString longTextColumn(const QString& column);
 
 private:
     enum class Op { Insert, Select, Update, Delete };
