@@ -188,6 +188,8 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         doc.lines.append(u'[' + section + u']');
         doc.lines.append(line);
     } else if (const qsizetype at = findKey(doc, r, key); at >= 0) {
+        // The same value again leaves the file as it is: no write, no flush to the disk.
+        if (doc.lines[at] == line) return;
         doc.lines[at] = line;
     } else {
         // After the section's last non-blank line, so the blank line before the next section stays.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -177,6 +179,23 @@ TEST_F(IniFileTest, WritesKeepTheRestOfTheFile) {
                                       "\r\n"
                                       "[LANG_MASTER]\r\n"
                                       "interfeyce_lang=2\r\n"));
+}
+
+// A value written again as it stands leaves the file alone: no new file is put in its place.
+TEST_F(IniFileTest, TheSameValueAgainDoesNotRewriteTheFile) {
+    const auto inode = [this] {
+        struct stat st {};
+        return ::stat(path().toLocal8Bit().constData(), &st) == 0 ? st.st_ino : ino_t{0};
+    };
+    const os::IniFile ini(path());
+    ini.writeInt(QStringLiteral("PenaltyOpEditForm"), QStringLiteral("opVid"), 3);
+    const ino_t first = inode();
+    ASSERT_NE(first, ino_t{0});
+    ini.writeInt(QStringLiteral("PenaltyOpEditForm"), QStringLiteral("opVid"), 3);
+    EXPECT_EQ(inode(), first);
+    ini.writeInt(QStringLiteral("PenaltyOpEditForm"), QStringLiteral("opVid"), 0);
+    EXPECT_NE(inode(), first);
+    EXPECT_EQ(readBytes(), QByteArray("[PenaltyOpEditForm]\nopVid=0\n"));
 }
 
 TEST_F(IniFileTest, EveryCallSeesTheFileAsItIsNow) {
