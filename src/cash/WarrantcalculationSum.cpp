@@ -130,7 +130,9 @@ public:
         : amounts_(all.size()), numbers_(all.size()), closed_(all.size()) {
         const QString b = num(branch);
         // SRC 0: an operation of the day; 1: a sale that makes an order, AMOUNT its sum; 2: a contract
-        // made that day, once per deposit with AMOUNT its sum (once with none when it has none).
+        // made that day, once per deposit with AMOUNT its sum (once with none when it has none). The
+        // contracts of the day are found by their date alone ("+ 0" keeps the server from also
+        // walking every contract of the branch in its index).
         ufb::AutoQuery q(
             QStringLiteral(
                 "select 0 as SRC, PC.CONTRACT_NUM as C_NUM, PO.OP_SUM, PO.OP_PERC_SUM, PO.OP_STORAGE_SUM, "
@@ -146,7 +148,7 @@ public:
                 QStringLiteral(
                     " union all select 2, PC.CONTRACT_NUM, null, null, null, null, 0, PD.DEPOSIT_SUM from "
                     "PENALTY_CONTRACTS PC left join PENALTY_DEPOSITS PD on PD.CONTRACT_ID = PC.CONTRACT_ID "
-                    "where PC.CONTRACT_DATE = :DATE_FOR and PC.FILIAL_ID = ") +
+                    "where PC.CONTRACT_DATE = :DATE_FOR and PC.FILIAL_ID + 0 = ") +
                 b + QStringLiteral(" order by 2"),
             transaction);
         q->setParam(QStringLiteral("DATE_FOR"), date);
@@ -243,13 +245,14 @@ QString serviceRows(int branch, int event, bool receipts) {
 }
 
 // The services events whose orders the day must be regenerated for: the list's, those with services
-// that day and those that have an order that day.
+// that day and those that have an order that day. The rows are found by their date alone, not
+// through every row ever stored for each service ("+ 0").
 std::set<int> serviceEvents(DateTime date, int branch, ServicesList* services, fb::Transaction* transaction) {
     std::set<int> events;
     if (services) events.insert(services->getEvent());
     ufb::AutoQuery q(
         QStringLiteral("select DAS.ID_EVENT as E from ADD_SERVICES A join DIR_ADD_SERVICES DAS on "
-                       "DAS.ID = A.ID_SERVICE where A.DATA = :DATE_FOR union select "
+                       "DAS.ID = A.ID_SERVICE + 0 where A.DATA = :DATE_FOR union select "
                        "W.ID_SERVICE_EVENT from WARRANTES W where W.W_DATE = :DATE_FOR and "
                        "W.ID_FILIAL = ") +
             num(branch) +
