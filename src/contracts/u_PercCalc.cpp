@@ -139,18 +139,8 @@ int DebtSums::getSaleSum() const {
 
 // ---- PercCalcOperations ---------------------------------------------------------------------------
 
-namespace {
-
-std::unique_ptr<fb::Transaction> readTransaction() {
-    std::unique_ptr<fb::Transaction> t = udb::createTransaction(TolvMain::getZarvelDb());
-    t->setParams(udb::standardTransactionParams() + QStringList{QStringLiteral("read")});
-    return t;
-}
-
-}  // namespace
-
 PercCalcOperations::PercCalcOperations(int depositId, DateTime from, DateTime to)
-    : transaction_(readTransaction()), depositId_(depositId) {
+    : transaction_(udb::createReadTransaction(TolvMain::getZarvelDb())), depositId_(depositId) {
     PreparedReads::Use q(
         QStringLiteral("select * from PENALTY_OPERATIONS where OP_DATE between :FROM_DATE and "
                        ":TO_DATE and DEPOSIT_ID = :DEPOSIT_ID") +
@@ -163,7 +153,7 @@ PercCalcOperations::PercCalcOperations(int depositId, DateTime from, DateTime to
 }
 
 PercCalcOperations::PercCalcOperations(int depositId, int exceptId)
-    : transaction_(readTransaction()), depositId_(depositId) {
+    : transaction_(udb::createReadTransaction(TolvMain::getZarvelDb())), depositId_(depositId) {
     // One text for every contract and exception (-1 is no key), so the connection reuses it.
     fb::Query q(transaction_.get());
     q.setSql(QStringLiteral("select * from PENALTY_OPERATIONS where DEPOSIT_ID = :DEPOSIT_ID and OP_ID <> "

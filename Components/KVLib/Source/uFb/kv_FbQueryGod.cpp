@@ -19,8 +19,8 @@ std::unique_ptr<fb::Query> createQuery(fb::Database* database) {
 }
 
 std::unique_ptr<fb::Query> createReadQuery(fb::Database* database) {
-    std::unique_ptr<fb::Query> query = createQuery(database);
-    query->transaction()->setParams(standardTransactionParams() + QStringList{QStringLiteral("read")});
+    auto query = std::make_unique<fb::Query>();
+    query->setOwnTransaction(createReadTransaction(database));
     return query;
 }
 
@@ -32,6 +32,12 @@ std::unique_ptr<fb::Query> createQuery(fb::Transaction* transaction) {
 std::unique_ptr<fb::Transaction> createTransaction(fb::Database* database) {
     auto transaction = std::make_unique<fb::Transaction>();
     initTransaction(transaction.get(), database);
+    return transaction;
+}
+
+std::unique_ptr<fb::Transaction> createReadTransaction(fb::Database* database) {
+    std::unique_ptr<fb::Transaction> transaction = createTransaction(database);
+    transaction->setParams(standardTransactionParams() + QStringList{QStringLiteral("read")});
     return transaction;
 }
 

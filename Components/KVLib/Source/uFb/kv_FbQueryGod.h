@@ -25,7 +25,9 @@ std::unique_ptr<fb::Query> createQuery(fb::Transaction* transaction);
 
 // A new transaction with the standard parameters, owned by nobody (the caller keeps it).
 std::unique_ptr<fb::Transaction> createTransaction(fb::Database* database);
-// The same, owned by the database: freed with the connection.
+// The same, read only: for reads, it costs the server nothing to end.
+std::unique_ptr<fb::Transaction> createReadTransaction(fb::Database* database);
+// The standard one, owned by the database: freed with the connection.
 fb::Transaction* createOwnedTransaction(fb::Database* database);
 // Replaces the parameters by the standard ones and sets the default database.
 void initTransaction(fb::Transaction* transaction, fb::Database* database);
